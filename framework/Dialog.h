@@ -1,0 +1,94 @@
+// Modal dialogs run from a template in the module's resources, bound to a C++ object.
+//
+// Binding: before the dialog is created the object is parked in the thread's
+// window-creation slot; the dialog's first message (WM_SETFONT for set-font
+// templates) takes it from there, stores it in the window's user data and switches
+// the window to the bound procedure, so every later message reaches
+// T::ProcessWindowMessage.
+#pragma once
+
+#include "ModuleState.h"
+#include "Window.h"
+
+namespace tavrel::frame {
+
+// The thread's window-creation slot (one dialog is created at a time per thread).
+void SetCreationData(void* object);
+void* TakeCreationData();
+// The templates use up-downs, trackbars and tree views: their window classes must be
+// registered before a dialog is created, whatever the host did.
+void RegisterCommonControlClasses();
+
+// T provides:
+//   static constexpr UINT IDD;   the template id
+//   BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT& result);
+//     returns TRUE when it handled the message (WM_INITDIALOG: result is the focus answer)
+template <class T>
+class CDialogImpl : public CWindow {
+public:
+    // Runs the dialog modally; returns the EndDialog result, or -1 when it failed to open.
+    INT_PTR DoModal(HWND owner, LPARAM initParam = 0) {
+        RegisterCommonControlClasses();
+        SetCreationData(static_cast<T*>(this));
+        INT_PTR result = ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(T::IDD), owner,
+                                           StartDialogProc, initParam);
+        // A dialog that never got its first message leaves the slot set.
+        if (TakeCreationData() == static_cast<T*>(this))
+            m_hWnd = nullptr;
+        return result;
+    }
+
+    BOOL EndDialog(INT_PTR result) { return ::EndDialog(m_hWnd, result); }
+
+private:
+    static INT_PTR CALLBACK StartDialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = static_cast<T*>(TakeCreationData());
+        if (!self)
+            return FALSE;
+        self->m_hWnd = hWnd;
+        ::SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(hWnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&DialogProc));
+        return DialogProc(hWnd, message, wParam, lParam);
+    }
+
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<T*>(::GetWindowLongPtrW(hWnd, DWLP_USER));
+        if (!self)
+            return FALSE;
+        LRESULT result = 0;
+        BOOL handled = FALSE;
+        try {
+            handled = self->ProcessWindowMessage(hWnd, message, wParam, lParam, result);
+        } catch (...) {
+            // A fault in a handler must not cross the window procedure.
+            handled = FALSE;
+        }
+        if (message == WM_NCDESTROY) {
+            ::SetWindowLongPtrW(hWnd, DWLP_USER, 0);
+            self->m_hWnd = nullptr;
+        }
+        if (!handled)
+            return FALSE;
+        switch (message) {
+        // These messages return their answer directly rather than through DWLP_MSGRESULT.
+        case WM_INITDIALOG:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return static_cast<INT_PTR>(result);
+        default:
+            ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+    }
+};
+
+}  // namespace tavrel::frame

@@ -1,0 +1,26 @@
+#include "ColorScaleDialog.h"
+
+namespace tavrel {
+
+void* CColorScaleDialog::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
+        return static_cast<IPropertyPage*>(this);
+    return nullptr;
+}
+
+BOOL CColorScaleDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return TRUE;
+    default:
+        return ProcessCommonPageMessage(message, wParam, lParam, result);
+    }
+}
+
+LRESULT CColorScaleDialog::OnInitDialog() {
+    LocateHelpViewer();
+    return TRUE;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,26 @@
+#include "TsDistributionDlg.h"
+
+namespace tavrel {
+
+void* CTsDistributionDlg::FindInterface(REFIID riid) {
+    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
+        return static_cast<IPropertyPage*>(this);
+    return nullptr;
+}
+
+BOOL CTsDistributionDlg::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return TRUE;
+    default:
+        return ProcessCommonPageMessage(message, wParam, lParam, result);
+    }
+}
+
+LRESULT CTsDistributionDlg::OnInitDialog() {
+    LocateHelpViewer();
+    return FALSE;
+}
+
+}  // namespace tavrel
