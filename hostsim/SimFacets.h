@@ -1,0 +1,136 @@
+// Internal to hostsim: the interface implementations inside a host object, and the
+// object's data they work on.
+#pragma once
+
+#include "HostInterfaces.h"
+#include "SimHostObject.h"
+#include "SimText.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace hostsim {
+
+// A service registered on a container: answered through every container interface, or
+// only through one.
+struct Service {
+    HostObject* object = nullptr;
+    bool anyContainer = true;
+    IID container = {};
+};
+
+struct HostObject::State {
+    std::vector<std::unique_ptr<FacetBase>> facets;  // the interfaces offered
+    std::vector<IID> hidden;
+
+    std::vector<Service> services;
+    ValueTable values;
+    ValueTable parameters;
+    ValueTable pathValues;
+    std::map<long, std::pair<double, double>> depthRanges;  // area -> (range, start)
+
+    HostObject* selectedLayer = nullptr;
+    std::wstring layerName;
+    long layerState = 0;
+    std::wstring nodeName;
+    HostObject* children = nullptr;
+    HostObject* application = nullptr;
+    std::map<std::wstring, std::wstring> strings;
+
+    std::vector<Slot> items;
+    std::size_t cursor = 0;
+    int enumeratorsMade = 0;
+
+    std::map<std::wstring, HostObject*> transceivers;
+    unsigned char directoryBusy = 0;
+    bool calibrationBusy = false;
+    std::wstring channelId;
+    std::wstring originId;
+    std::map<long, HostObject*> components;
+    HostObject* settings = nullptr;
+
+    std::vector<Subscription> subscriptions;
+    long nextCookie = 1;
+
+    std::map<std::wstring, Fault> faults;
+    std::map<std::pair<std::wstring, std::wstring>, Fault> keyedFaults;
+    std::map<std::wstring, int> calls;
+    std::map<std::pair<std::wstring, std::wstring>, int> keyedCalls;
+    std::map<std::wstring, long> statusIn;
+};
+
+// One interface implementation inside a host object: the object's data and the steps
+// every operation shares (count the call, find its fault, journal it).
+class FacetBase {
+public:
+    explicit FacetBase(HostObject& owner) : m_owner(owner) {}
+    virtual ~FacetBase() = default;
+    FacetBase(const FacetBase&) = delete;
+    FacetBase& operator=(const FacetBase&) = delete;
+
+    virtual const IID& Iid() const = 0;
+    // The interface pointer handed out for this interface (no new reference).
+    virtual IUnknown* Interface() = 0;
+
+protected:
+    HostObject& Owner() { return m_owner; }
+    HostObject::State& Data() { return *m_owner.m_state; }
+    Host* OwnerHost() { return m_owner.m_host; }
+    static HostObject::State& DataOf(HostObject& object) { return *object.m_state; }
+
+    // Counts the call under the operation and key and returns the fault that applies.
+    Call Begin(const wchar_t* operation, const std::wstring& key = {});
+    // Adds "<object>.<operation>(<arguments>)" to the host's journal.
+    void Record(const wchar_t* operation, const std::wstring& arguments);
+    // Remembers the status the caller preset.
+    void NoteStatusIn(const wchar_t* operation, const LONG* status);
+
+    std::wstring Describe(const VARIANT& value);
+    std::wstring Describe(IUnknown* object);
+    // A host object's link for a VARIANT that holds one, so storing it takes no reference.
+    Slot ToSlot(const VARIANT& value);
+    // The first service of this container that offers the interface.
+    HostObject* FindService(REFIID wanted, REFIID container);
+
+    // A new host object "<owner>.<kind><n>" offering one enumerator interface over
+    // this object's items, starting at cursor; the host keeps it like any other object.
+    // Null when the host is gone.
+    HostObject* MakeEnumerator(const wchar_t* kind, REFIID iid, std::size_t cursor);
+
+    // Hands out an object read: null on a failing call or NullObject fault, missing
+    // when there is no object, else the object with a new reference.
+    HRESULT GiveObject(const Call& call, HostObject* object, IUnknown** out, HRESULT missing = E_FAIL);
+    // Hands out a string read likewise (missing: no string).
+    HRESULT GiveString(const Call& call, const std::wstring* text, BSTR* out, HRESULT missing = E_INVALIDARG);
+
+private:
+    HostObject& m_owner;
+};
+
+// The implementation of interface I: IUnknown goes to the owning object.
+template <class I>
+class Facet : public FacetBase, public I {
+public:
+    using FacetBase::FacetBase;
+    const IID& Iid() const override { return __uuidof(I); }
+    IUnknown* Interface() override { return static_cast<I*>(this); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        return Owner().QueryInterface(iid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return Owner().AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return Owner().Release(); }
+};
+
+// Factories per group of interfaces; each answers null for an interface not its own.
+std::unique_ptr<FacetBase> CreateContainerFacet(REFIID iid, HostObject& owner);
+std::unique_ptr<FacetBase> CreateServiceFacet(REFIID iid, HostObject& owner);
+std::unique_ptr<FacetBase> CreateNodeFacet(REFIID iid, HostObject& owner);
+std::unique_ptr<FacetBase> CreateChannelFacet(REFIID iid, HostObject& owner);
+// Tries each group.
+std::unique_ptr<FacetBase> CreateFacet(REFIID iid, HostObject& owner);
+
+}  // namespace hostsim

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The project's full test run, for a developer and for CI (Debian 12, run as root on a
+# fresh machine):
+#   1. install the missing build and test packages,
+#   2. configure and build preset x86_64 (DLL and tests) and preset i686 (the product),
+#   3. run the tests under Wine (ctest --preset x86_64) with a persistent wineserver,
+#   4. check both DLLs' exports and imports (scripts/check-dll.sh).
+# Exits non-zero if any step fails.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root" || exit 1
+
+started=$SECONDS
+step() { echo; echo "==> [$((SECONDS - started))s] $*"; }
+die() { echo "test.sh: FAILED: $*" >&2; exit 1; }
+
+# ---- 1. Packages
+packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine64 cmake googletest)
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$package")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  step "installing ${missing[*]}"
+  [ "$(id -u)" -eq 0 ] || die "packages missing (${missing[*]}); install them as root: apt-get install ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q || die "apt-get update"
+  apt-get install -y -q "${missing[@]}" || die "apt-get install ${missing[*]}"
+fi
+
+# ---- 2. Builds
+step "configure and build preset x86_64 (Tavrel.dll and the tests)"
+cmake --preset x86_64 || die "configure x86_64"
+cmake --build --preset x86_64 || die "build x86_64"
+
+step "configure and build preset i686 (the product Tavrel.dll)"
+cmake --preset i686 || die "configure i686"
+cmake --build --preset i686 || die "build i686"
+
+# ---- 3. Tests under Wine: one wineserver for the whole run; stopped on any exit.
+step "tests under Wine"
+export TAVREL_BUILD_DIR=$root/build/x86_64
+. "$root/scripts/wine-env.sh" || die "Wine environment"
+trap 'tavrel_wineserver_stop' EXIT
+trap 'exit 130' INT TERM
+tavrel_wineserver_start || die "starting wineserver for $WINEPREFIX"
+tests_status=0
+ctest --preset x86_64 || tests_status=$?
+tavrel_wineserver_stop
+trap - EXIT INT TERM
+
+# ---- 4. The DLLs
+step "checking the DLLs"
+dll_status=0
+for preset in x86_64 i686; do
+  dll=$root/build/$preset/bin/Tavrel.dll
+  if [ ! -f "$dll" ]; then
+    echo "test.sh: the $preset build made no $dll" >&2
+    dll_status=1
+    continue
+  fi
+  "$root/scripts/check-dll.sh" "$dll" || dll_status=1
+done
+
+echo
+[ $tests_status -eq 0 ] || die "tests (ctest exit status $tests_status)"
+[ $dll_status -eq 0 ] || die "DLL check"
+echo "test.sh: all passed in $((SECONDS - started)) s"

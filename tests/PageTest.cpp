@@ -1,0 +1,41 @@
+#include "PageTest.h"
+
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace tavrel::test {
+
+void PageTest::TearDown() {
+    host.ReleaseSubscribers();
+    EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
+    EXPECT_EQ(S_OK, TavrelLibrary::Instance().CanUnloadNow()) << "a page or class object is still alive";
+}
+
+ComPtr<IPropertyPage> PageTest::CreatePage(REFCLSID clsid) {
+    return TavrelLibrary::Instance().CreatePage(clsid);
+}
+
+HRESULT PageTest::GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects) {
+    std::vector<IUnknown*> pointers;
+    for (hostsim::HostObject* object : objects)
+        pointers.push_back(object ? object->Identity() : nullptr);
+    return page->SetObjects(static_cast<ULONG>(pointers.size()), pointers.data());
+}
+
+bool PageTest::ActivateAndRun(IPropertyPage* page, const std::function<void(HWND dialog)>& body) {
+    const RECT rect{10, 20, 310, 220};
+    HRESULT activateResult = E_FAIL;
+    bool ran = RunDialog([&] { activateResult = page->Activate(nullptr, &rect, TRUE); }, body);
+    EXPECT_EQ(S_OK, activateResult) << "Activate";
+    return ran;
+}
+
+hostsim::HostObject& PageTest::CreateViewWithHelp() {
+    hostsim::HostObject& help = host.Create(L"help", {IID_IHelpViewer});
+    hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite});
+    view.AddService(help);
+    return view;
+}
+
+}  // namespace tavrel::test

@@ -1,0 +1,38 @@
+// What every page test shares: the library as a host sees it, a simulated host, and
+// the end-of-test checks that the page gave back every reference it took and that
+// the module can unload.
+#pragma once
+
+#include "DialogDriver.h"
+#include "HostInterfaces.h"
+#include "HostSim.h"
+#include "TavrelClasses.h"
+#include "TavrelLibrary.h"
+
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <functional>
+#include <initializer_list>
+
+namespace tavrel::test {
+
+class PageTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    Microsoft::WRL::ComPtr<IPropertyPage> CreatePage(REFCLSID clsid);
+    // Hands the page these host objects with IPropertyPage::SetObjects.
+    HRESULT GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects);
+    // Activates the page and runs body inside its modal loop, as the user.
+    // Returns false when no dialog opened.
+    bool ActivateAndRun(IPropertyPage* page, const std::function<void(HWND dialog)>& body);
+
+    // A host view whose services (here the help viewer) are found through IObjectSite.
+    hostsim::HostObject& CreateViewWithHelp();
+
+    hostsim::Host host;
+};
+
+}  // namespace tavrel::test

@@ -1,0 +1,48 @@
+#include "TavrelLibrary.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrel::test {
+
+TavrelLibrary& TavrelLibrary::Instance() {
+    static TavrelLibrary library;
+    return library;
+}
+
+template <class Function>
+static Function EntryPoint(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+TavrelLibrary::TavrelLibrary() {
+    m_module = ::LoadLibraryW(L"Tavrel.dll");
+    if (!m_module)
+        return;
+    m_getClassObject = EntryPoint<GetClassObjectFunction>(m_module, "DllGetClassObject");
+    m_canUnloadNow = EntryPoint<SimpleFunction>(m_module, "DllCanUnloadNow");
+    m_registerServer = EntryPoint<SimpleFunction>(m_module, "DllRegisterServer");
+    m_unregisterServer = EntryPoint<SimpleFunction>(m_module, "DllUnregisterServer");
+}
+
+HRESULT TavrelLibrary::GetClassObject(REFCLSID clsid, REFIID riid, void** object) const {
+    return m_getClassObject ? m_getClassObject(clsid, riid, object) : E_UNEXPECTED;
+}
+HRESULT TavrelLibrary::CanUnloadNow() const { return m_canUnloadNow ? m_canUnloadNow() : E_UNEXPECTED; }
+HRESULT TavrelLibrary::RegisterServer() const { return m_registerServer ? m_registerServer() : E_UNEXPECTED; }
+HRESULT TavrelLibrary::UnregisterServer() const {
+    return m_unregisterServer ? m_unregisterServer() : E_UNEXPECTED;
+}
+
+Microsoft::WRL::ComPtr<IPropertyPage> TavrelLibrary::CreatePage(REFCLSID clsid) const {
+    Microsoft::WRL::ComPtr<IClassFactory> factory;
+    Microsoft::WRL::ComPtr<IPropertyPage> page;
+    HRESULT hr = GetClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
+    EXPECT_EQ(S_OK, hr) << "DllGetClassObject";
+    if (factory) {
+        hr = factory->CreateInstance(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(page.GetAddressOf()));
+        EXPECT_EQ(S_OK, hr) << "IClassFactory::CreateInstance";
+    }
+    return page;
+}
+
+}  // namespace tavrel::test

@@ -1,0 +1,31 @@
+// Main of every test program: a single-threaded COM apartment, as a host's UI thread
+// has, and the common control classes the pages' dialogs use.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+
+    const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(initialized)) {
+        std::fprintf(stderr, "CoInitializeEx failed: 0x%08lx\n", static_cast<unsigned long>(initialized));
+        return 1;
+    }
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES;
+    if (!InitCommonControlsEx(&controls)) {
+        std::fprintf(stderr, "InitCommonControlsEx failed\n");
+        CoUninitialize();
+        return 1;
+    }
+
+    const int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    return result;
+}
