@@ -1,6 +1,10 @@
 #include "HostLookup.h"
 
+#include "ComResource.h"
 #include "HostInterfaces.h"
+#include "HostValues.h"
+
+#include <cwctype>
 
 using Microsoft::WRL::ComPtr;
 
@@ -44,6 +48,75 @@ HRESULT LocateHostInterface(IUnknown* start, REFIID riid, void** found) {
     }
 
     return start->QueryInterface(riid, found);
+}
+
+ApplicationKind GetApplicationKind(IUnknown* firstObject) {
+    if (!firstObject)
+        return ApplicationKind::Unrecognised;
+    ComPtr<IHostView> view;
+    ComPtr<IUnknown> applicationObject;
+    ComPtr<IHostApplication> application;
+    if (FAILED(firstObject->QueryInterface(IID_IHostView, reinterpret_cast<void**>(view.GetAddressOf()))) ||
+        FAILED(view->GetApplication(applicationObject.GetAddressOf())) || !applicationObject ||
+        FAILED(applicationObject.As(&application)))
+        return ApplicationKind::Unrecognised;
+    UniqueBstr valueName(L"AppName");
+    UniqueBstr appName;
+    if (FAILED(application->GetStringValue(valueName.get(), appName.put())))
+        return ApplicationKind::Unrecognised;
+    std::wstring name = appName.str();
+    for (wchar_t& c : name)
+        c = static_cast<wchar_t>(std::towupper(c));
+    if (name == L"TK11")
+        return ApplicationKind::TK11;
+    if (name == L"TK22")
+        return ApplicationKind::TK22;
+    if (name == L"TK33")
+        return ApplicationKind::TK33;
+    return ApplicationKind::Unrecognised;
+}
+
+bool GetSelectedLayer(IUnknown* firstObject, ComPtr<IUnknown>& layer) {
+    layer.Reset();
+    ComPtr<ILayerSelection> selection;
+    if (FAILED(LocateHostInterface(firstObject, selection)) || !selection)
+        return false;
+    selection->GetSelectedLayer(layer.ReleaseAndGetAddressOf());
+    return true;
+}
+
+bool GetLayerName(IUnknown* layer, std::wstring& name) {
+    if (!layer)
+        return false;
+    UniqueBstr layerName;
+    ComPtr<ILayer> namedLayer;
+    ComPtr<IHostNode> node;
+    if (SUCCEEDED(layer->QueryInterface(IID_ILayer, reinterpret_cast<void**>(namedLayer.GetAddressOf())))) {
+        namedLayer->GetName(layerName.put());
+    } else if (SUCCEEDED(layer->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf())))) {
+        node->GetName(layerName.put());
+    } else {
+        return false;
+    }
+    name = layerName.str();
+    return true;
+}
+
+std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName) {
+    return FormatText(L"%ls/%ls/%ls/%ls/%ls", root.c_str(), L"ProcessingMgr", channelId.c_str(),
+                      L"ChannelProcessingCommon", parameterName);
+}
+
+std::wstring BottomDetectionApplyAllName(const wchar_t* parameterName) {
+    return FormatText(L"ApplyAll:-SwathView:Echogram/World2Echogram/%ls", parameterName);
+}
+
+std::wstring ColorScaleApplyAllName(const wchar_t* layers, const wchar_t* parameterName) {
+    return FormatText(L"ApplyAll:Colour Scale/%ls/ColorScaleView/%ls", layers, parameterName);
+}
+
+std::wstring ConfigureWindowApplyAllName(const std::wstring& viewName, const wchar_t* parameterName) {
+    return FormatText(L"ApplyAll:%ls/%ls", viewName.c_str(), parameterName);
 }
 
 }  // namespace tavrel

@@ -9,6 +9,7 @@
 #include "Dialog.h"
 #include "HostInterfaces.h"
 #include "HostLookup.h"
+#include "HostValues.h"
 #include "PropertyPage.h"
 #include "TavrelClasses.h"
 #include "Window.h"

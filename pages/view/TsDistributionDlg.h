@@ -27,6 +27,11 @@ private:
     friend class frame::IPropertyPageImpl<CTsDistributionDlg>;
 
     LRESULT OnInitDialog();
+    void OnOK();
+
+    // Scale index: 0 length in cm, 1 length in inches, 2 weight, 3 TS; -1 no choice.
+    int m_scale = 0;
+    int m_initialScale = 0;  // as read at initialisation: OK writes only a change
 };
 
 }  // namespace tavrel
