@@ -1,0 +1,121 @@
+// Numeric value controls shared by the pages: the up-down that steps a double in its
+// buddy edit, value ladders behind the trackbars, and the texts values are written in
+// and read back from.
+#pragma once
+
+#include "Window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+
+namespace tavrel {
+
+// ---- Up-down control that steps a floating-point value in decimal decades
+
+// The control's integer position is never the value: the buddy edit's text is. Each
+// arrow step reads what the user typed, steps it by 10^-decimals (ten times more for
+// every three seconds the arrow is held), rounds the text to the decimals the step
+// leaves, and writes it back. The up-down must not have UDS_SETBUDDYINT.
+class CSpinButtonDoubleCtrl : public frame::CUpDownCtrlT<frame::CWindow> {
+public:
+    static constexpr int kMinDecimals = -3;
+    static constexpr int kMaxDecimals = 6;
+
+    CSpinButtonDoubleCtrl() = default;
+    virtual ~CSpinButtonDoubleCtrl() = default;
+
+    // Sets precision (clamped to -3..6) and limits, sends the acceleration table
+    // (decimals + 6 entries, entry i after i*3 s with increment i + 1), gives the
+    // control the integer range -32767..32767 and pulls m_dValue inside the limits.
+    void SetDoubleRange(int decimals, double min, double max);
+
+    // UDN_DELTAPOS handler: one arrow step on the buddy's text. Always returns 0, so
+    // the control goes on to send its scroll message (WM_VSCROLL / WM_HSCROLL with the
+    // up-down's own handle), on which a page moves the paired trackbar to m_dValue.
+    LRESULT OnDeltaPos(int controlId, NMHDR* header, BOOL& handled);
+
+    // 0 until SetDoubleRange has run: an arrow press then only writes "????".
+    int m_bRangeSet = 0;
+    // Smallest step is 10^-m_nDecimals. This and the limits mean something only
+    // after SetDoubleRange.
+    int m_nDecimals = 0;
+    double m_dMin = 0.0;
+    double m_dMax = 0.0;
+    // The value after the most recent step.
+    double m_dValue = 0.0;
+};
+
+// ---- Value ladders: ascending values that a trackbar's positions 0..lastIndex stand for
+
+struct ValueLadder {
+    const double* values;
+    int lastIndex;  // number of entries minus one
+};
+
+// The position of the entry nearest to value: half way between two entries goes to
+// the higher one, below the first gives 0, above the last gives lastIndex. Never
+// reads beyond values[lastIndex]; lastIndex < 1 gives 0.
+int NearestLadderIndex(double value, const double* ladder, int lastIndex);
+int NearestLadderIndex(double value, const ValueLadder& ladder);
+
+// The fixed depth ladder in metres (22 entries, last index 21).
+inline constexpr double kDepthLadderValues[] = {0,   1,   5,   10,  15,   25,   50,   75,   100,  150,  200,
+                                                250, 300, 400, 500, 750, 1000, 1500, 2500, 5000, 7500, 10000};
+inline constexpr ValueLadder kDepthLadder{kDepthLadderValues,
+                                          static_cast<int>(sizeof(kDepthLadderValues) / sizeof(double)) - 1};
+int NearestDepthLadderIndex(double value);
+
+// The value a position stands for; positions outside 0..lastIndex are taken as the
+// nearer end, so a trackbar with a wrong range cannot read outside the ladder.
+double LadderValueAt(const ValueLadder& ladder, int position);
+
+// Trackbar range 0..lastIndex, with redraw.
+void SetUpLadderTrackBar(frame::CTrackBarCtrl trackBar, const ValueLadder& ladder);
+// The value of the thumb's position (TBM_GETPOS).
+double LadderTrackBarValue(const frame::CTrackBarCtrl& trackBar, const ValueLadder& ladder);
+// Thumb to the entry nearest to value (TBM_SETPOS with redraw; sends no scroll message).
+void SetLadderTrackBarValue(frame::CTrackBarCtrl trackBar, const ValueLadder& ladder, double value);
+// The static labels at the trackbar's ends: first entry at position 0 (the top of a
+// vertical trackbar), last entry at the other end, both as whole numbers.
+void SetLadderEndLabels(HWND dialog, int firstLabelId, int lastLabelId, const ValueLadder& ladder);
+
+// ---- Value texts
+
+// What an arrow press writes into the buddy before the up-down has its limits.
+inline constexpr wchar_t kNoRangeText[] = L"????";
+
+// "%.0f": whole numbers in edits and ladder labels (halves round as the C library's
+// formatted output does; MinGW's rounds them to even).
+std::wstring FormatWholeNumber(double value);
+// "%.<decimals>f", with the format built from "%%.%df"; decimals <= 0 gives "%.0f".
+std::wstring FormatFixed(double value, int decimals);
+// "%.1f" (the same text as "%.1lf": the l changes nothing for f).
+std::wstring FormatOneDecimal(double value);
+// "%ld": integer counts.
+std::wstring FormatCount(long value);
+// "%.*g" with 15 significant digits: the validated field exchange.
+inline constexpr int kExchangePrecision = 15;
+std::wstring FormatSignificant(double value);
+
+// The longest leading number (wcstod); 0 when the text does not start with one.
+// Note: MinGW's wcstod is C99 and also reads "inf", "nan" and hexadecimal numbers.
+double ParseLeadingDouble(const wchar_t* text);
+
+// The strict parse of the validated field exchange: blanks and tabs may surround the
+// number and nothing else may follow it; a result of 0 counts only when the first
+// non-blank character is '0'. Returns false for anything else, leaving value as it was.
+bool ParseStrictDouble(const wchar_t* text, double& value);
+
+// Reading edit texts as the pages do: the whole text, converted with wcstod
+// (ReadEditDouble), _wtof (ReadEditDoubleWtof) or _wtol (ReadEditLong); text without a
+// leading number, and an empty edit, read as 0. Note: msvcrt's _wtof and _wtol read
+// only decimal numbers ("inf", "0x10" give 0).
+double ReadEditDouble(HWND edit);
+double ReadEditDouble(HWND dialog, int editId);
+double ReadEditDoubleWtof(HWND dialog, int editId);
+long ReadEditLong(HWND dialog, int editId);
+// Whether the edit holds no text (where an empty field means "no value").
+bool IsEditEmpty(HWND dialog, int editId);
+
+}  // namespace tavrel

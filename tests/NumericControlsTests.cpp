@@ -1,0 +1,566 @@
+// Numeric value controls: the double-stepping up-down on a real up-down in a real
+// dialog, value ladders with their trackbar and labels, value texts, and the
+// validated floating-point field exchange.
+#include "DataExchange.h"
+#include "DialogDriver.h"
+#include "NumericControls.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace tavrel;
+using namespace tavrel::test;
+using tavrel::frame::ExchangeDirection;
+
+namespace {
+
+enum : int {
+    IDC_VALUE = 100,
+    IDC_VALUE_SPIN,
+    IDC_LONE_SPIN,
+    IDC_OTHER,
+    IDC_DEPTH_SLIDER,
+    IDC_TOP_LABEL,
+    IDC_BOTTOM_LABEL,
+    IDC_FIELD_A = 200,
+    IDC_FIELD_B,
+    IDC_FIELD_C,
+};
+
+// An in-memory DLGTEMPLATE with DLGITEMTEMPLATE entries, each DWORD aligned.
+class DialogTemplate {
+public:
+    DialogTemplate(const wchar_t* caption, short width, short height) {
+        Dword(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+        Dword(0);  // extended style
+        m_countAt = m_words.size();
+        Word(0);  // item count, patched by Add
+        Word(0);
+        Word(0);
+        Word(static_cast<WORD>(width));
+        Word(static_cast<WORD>(height));
+        Word(0);  // no menu
+        Word(0);  // default class
+        String(caption);
+        Word(8);
+        String(L"MS Shell Dlg");
+    }
+
+    void Add(const wchar_t* className, const wchar_t* text, int id, DWORD style, short x, short y, short cx,
+             short cy) {
+        if (m_words.size() % 2) Word(0);
+        Dword(style | WS_CHILD | WS_VISIBLE);
+        Dword(0);
+        for (short value : {x, y, cx, cy}) Word(static_cast<WORD>(value));
+        Word(static_cast<WORD>(id));
+        String(className);
+        String(text);
+        Word(0);  // no creation data
+        ++m_words[m_countAt];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    void Word(WORD value) { m_words.push_back(value); }
+    void Dword(DWORD value) {
+        Word(LOWORD(value));
+        Word(HIWORD(value));
+    }
+    void String(const wchar_t* text) {
+        for (; *text; ++text) Word(static_cast<WORD>(*text));
+        Word(0);
+    }
+
+    std::vector<WORD> m_words;
+    size_t m_countAt = 0;
+};
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// ---- A page-like dialog: edit + up-down (+ a lone up-down) and a ladder trackbar
+
+struct SpinDialog {
+    CSpinButtonDoubleCtrl valueSpin;
+    CSpinButtonDoubleCtrl loneSpin;
+    // What the dialog saw, in order: the step notification, the buddy's new text,
+    // the scroll message with the value the page would read at that moment.
+    std::vector<std::string> events;
+
+    std::vector<std::string> TakeEvents() {
+        std::vector<std::string> taken;
+        taken.swap(events);
+        return taken;
+    }
+};
+
+INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<SpinDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        self = reinterpret_cast<SpinDialog*>(lParam);
+        self->valueSpin.Attach(GetDlgItem(dialog, IDC_VALUE_SPIN));
+        self->loneSpin.Attach(GetDlgItem(dialog, IDC_LONE_SPIN));
+        return TRUE;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code != UDN_DELTAPOS) return FALSE;
+        const int id = static_cast<int>(header->idFrom);
+        self->events.push_back("UDN_DELTAPOS " + std::to_string(id) + " " +
+                               std::to_string(reinterpret_cast<NMUPDOWN*>(lParam)->iDelta));
+        CSpinButtonDoubleCtrl& spin = id == IDC_LONE_SPIN ? self->loneSpin : self->valueSpin;
+        BOOL handled = FALSE;
+        const LRESULT result = spin.OnDeltaPos(id, header, handled);
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_VALUE && HIWORD(wParam) == EN_CHANGE)
+            self->events.push_back("EN_CHANGE " + Narrow(GetText(dialog, IDC_VALUE)));
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_VSCROLL: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (LOWORD(wParam) == SB_THUMBPOSITION) {
+            const CSpinButtonDoubleCtrl& spin = id == IDC_LONE_SPIN ? self->loneSpin : self->valueSpin;
+            self->events.push_back("SB_THUMBPOSITION " + std::to_string(id) + " value " +
+                                   Narrow(FormatFixed(spin.m_dValue, 6)));
+        }
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
+
+// Runs the dialog and the body inside its modal loop; the body must close it.
+void RunSpinDialog(SpinDialog& state, const std::function<void(HWND)>& body) {
+    DialogTemplate layout(L"Numeric controls", 220, 160);
+    layout.Add(L"EDIT", L"", IDC_VALUE, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 60, 14);
+    layout.Add(UPDOWN_CLASSW, L"", IDC_VALUE_SPIN, UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS,
+               0, 0, 0, 0);
+    layout.Add(UPDOWN_CLASSW, L"", IDC_LONE_SPIN, UDS_ARROWKEYS | UDS_NOTHOUSANDS, 80, 10, 10, 14);
+    layout.Add(L"EDIT", L"untouched", IDC_OTHER, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 30, 60, 14);
+    layout.Add(L"STATIC", L"12345 ", IDC_TOP_LABEL, SS_LEFT, 130, 10, 30, 8);
+    layout.Add(TRACKBAR_CLASSW, L"", IDC_DEPTH_SLIDER, TBS_VERT | TBS_BOTH | TBS_AUTOTICKS | WS_TABSTOP, 130, 20, 20,
+               100);
+    layout.Add(L"STATIC", L"12345 ", IDC_BOTTOM_LABEL, SS_LEFT, 130, 122, 30, 8);
+    layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 140, 50, 14);
+    const bool ran = RunDialog(
+        [&] {
+            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.Get(), nullptr, SpinDialogProc,
+                                    reinterpret_cast<LPARAM>(&state));
+        },
+        body);
+    EXPECT_TRUE(ran);
+}
+
+// Types text into the value edit, steps once with delta and gives the text shown.
+std::wstring StepFrom(HWND dialog, const std::wstring& typed, int delta) {
+    TypeText(dialog, IDC_VALUE, typed);
+    StepUpDown(dialog, IDC_VALUE_SPIN, delta);
+    return GetText(dialog, IDC_VALUE);
+}
+
+using Events = std::vector<std::string>;
+
+// ---- CSpinButtonDoubleCtrl
+
+TEST(SpinButtonDoubleCtrl, StepsAndSnapsLikeTheHeldArrowOfTheWorkedExample) {
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        state.valueSpin.SetDoubleRange(0, 1, 10000);
+        TypeText(dialog, IDC_VALUE, L"437");
+        state.TakeEvents();
+
+        // One click: one unit up. The text is in place before the scroll message,
+        // which the control still sends because the handler answered 0.
+        StepUpDown(dialog, IDC_VALUE_SPIN, 1);
+        EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE 438", "SB_THUMBPOSITION 101 value 438.000000"}),
+                  state.TakeEvents());
+
+        // Held three seconds (delta 2, step 10): 438 snaps to 440, then steps to 450.
+        StepUpDown(dialog, IDC_VALUE_SPIN, 2);
+        EXPECT_EQ(L"450", GetText(dialog, IDC_VALUE));
+        // Held nine seconds (delta 4, step 1000): 450 snaps to 0, then steps to 1000.
+        StepUpDown(dialog, IDC_VALUE_SPIN, 4);
+        EXPECT_EQ(L"1000", GetText(dialog, IDC_VALUE));
+        EXPECT_EQ(1000.0, state.valueSpin.m_dValue);
+
+        // Downwards the same way: 1000 snaps to itself and steps to 990.
+        EXPECT_EQ(L"990", StepFrom(dialog, L"1000", -2));
+        EXPECT_EQ(L"430", StepFrom(dialog, L"437", -2));
+
+        // What the user typed counts, not the value of the last step.
+        EXPECT_EQ(L"21", StepFrom(dialog, L"20", 1));
+        Click(dialog, IDOK);
+    });
+}
+
+TEST(SpinButtonDoubleCtrl, RealArrowKeysInTheBuddyStepOnce) {
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        state.valueSpin.SetDoubleRange(0, 1, 10000);
+        TypeText(dialog, IDC_VALUE, L"437");
+        state.TakeEvents();
+
+        PressArrowKey(dialog, IDC_VALUE, VK_UP);
+        EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE 438", "SB_THUMBPOSITION 101 value 438.000000"}),
+                  state.TakeEvents());
+        PressArrowKey(dialog, IDC_VALUE, VK_DOWN);
+        PressArrowKey(dialog, IDC_VALUE, VK_DOWN);
+        EXPECT_EQ(L"436", GetText(dialog, IDC_VALUE));
+        EXPECT_EQ(436.0, state.valueSpin.m_dValue);
+        Click(dialog, IDOK);
+    });
+}
+
+TEST(SpinButtonDoubleCtrl, DecimalsSetTheStepAndTheDecimalsShown) {
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        // Two decimals: 0.01 first, then 0.1 with one decimal, then 1 with none.
+        state.valueSpin.SetDoubleRange(2, 0, 100);
+        EXPECT_EQ(L"1.23", StepFrom(dialog, L"1.22", 1));
+        EXPECT_EQ(L"1.3", StepFrom(dialog, L"1.23", 2));
+        EXPECT_EQ(L"2", StepFrom(dialog, L"1.3", 3));
+        EXPECT_EQ(L"1.99", StepFrom(dialog, L"2", -1));
+        // Steps of 10 and more snap first: 57.3 snaps to 60, then 70.
+        EXPECT_EQ(L"70", StepFrom(dialog, L"57.3", 4));
+
+        // The table has decimals + 6 entries: {0 s, 1}, {3 s, 2}, ...
+        EXPECT_EQ(8, UpDownAccelCount(dialog, IDC_VALUE_SPIN));
+        EXPECT_EQ((std::pair<int, int>{-32767, 32767}), UpDownRange(dialog, IDC_VALUE_SPIN));
+
+        // Above 6 decimals counts as 6: 12 entries, up to {33 s, 12}.
+        state.valueSpin.SetDoubleRange(9, 0, 1e7);
+        EXPECT_EQ(6, state.valueSpin.m_nDecimals);
+        const std::vector<UDACCEL> accel = UpDownAccel(dialog, IDC_VALUE_SPIN);
+        ASSERT_EQ(12u, accel.size());
+        for (size_t i = 0; i < accel.size(); ++i) {
+            EXPECT_EQ(i * 3, accel[i].nSec) << "entry " << i;
+            EXPECT_EQ(i + 1, accel[i].nInc) << "entry " << i;
+        }
+        EXPECT_EQ(L"1.000001", StepFrom(dialog, L"1", 1));
+        // The last entry steps by 10^5 whatever the precision.
+        EXPECT_EQ(L"1300000", StepFrom(dialog, L"1234567.891", 12));
+
+        // Below -3 counts as -3: 3 entries, smallest step 1000.
+        state.valueSpin.SetDoubleRange(-5, 0, 1e6);
+        EXPECT_EQ(-3, state.valueSpin.m_nDecimals);
+        EXPECT_EQ(3, UpDownAccelCount(dialog, IDC_VALUE_SPIN));
+        EXPECT_EQ(L"1000", StepFrom(dialog, L"437", 1));
+        EXPECT_EQ(L"100000", StepFrom(dialog, L"1000", 3));
+        Click(dialog, IDOK);
+    });
+}
+
+TEST(SpinButtonDoubleCtrl, StepsStopAtTheLimitsButTypedValuesStayAsTyped) {
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        state.valueSpin.SetDoubleRange(0, 1, 10000);
+        EXPECT_EQ(L"10000", StepFrom(dialog, L"10000", 1));
+        EXPECT_EQ(L"10000", StepFrom(dialog, L"9999.6", 1));
+        EXPECT_EQ(L"1", StepFrom(dialog, L"1", -1));
+        EXPECT_EQ(L"1", StepFrom(dialog, L"437", -4));
+        // Up is capped only at the maximum and down only at the minimum.
+        EXPECT_EQ(L"19999", StepFrom(dialog, L"20000", -1));
+        EXPECT_EQ(L"-4", StepFrom(dialog, L"-5", 1));
+        // No leading number reads as 0: one step up gives 1.
+        EXPECT_EQ(L"1", StepFrom(dialog, L"abc", 1));
+        EXPECT_EQ(L"1", StepFrom(dialog, L"", 1));
+        EXPECT_EQ(L"13", StepFrom(dialog, L"12m", 1));
+        // The value keeps its decimals; only the text is rounded.
+        EXPECT_EQ(L"14", StepFrom(dialog, L"12.7", 1));
+        EXPECT_DOUBLE_EQ(13.7, state.valueSpin.m_dValue);
+
+        // New limits pull the held value inside.
+        state.valueSpin.SetDoubleRange(0, 1, 5);
+        EXPECT_EQ(5.0, state.valueSpin.m_dValue);
+        state.valueSpin.SetDoubleRange(0, 20, 30);
+        EXPECT_EQ(20.0, state.valueSpin.m_dValue);
+        Click(dialog, IDOK);
+    });
+}
+
+TEST(SpinButtonDoubleCtrl, WithoutLimitsOrBuddyAPressChangesNoValue) {
+    const CSpinButtonDoubleCtrl fresh;
+    EXPECT_EQ(nullptr, fresh.m_hWnd);
+    EXPECT_EQ(0, fresh.m_bRangeSet);
+    EXPECT_EQ(0.0, fresh.m_dValue);
+
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        // No limits yet: "????", and the control still reports the step.
+        TypeText(dialog, IDC_VALUE, L"437");
+        state.TakeEvents();
+        StepUpDown(dialog, IDC_VALUE_SPIN, 1);
+        EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE ????", "SB_THUMBPOSITION 101 value 0.000000"}),
+                  state.TakeEvents());
+        EXPECT_EQ(0, state.valueSpin.m_bRangeSet);
+
+        // An up-down without a buddy: nothing is written anywhere.
+        state.loneSpin.SetDoubleRange(0, 1, 100);
+        EXPECT_EQ(nullptr, state.loneSpin.GetBuddy());
+        TypeText(dialog, IDC_VALUE, L"437");
+        state.TakeEvents();
+        StepUpDown(dialog, IDC_LONE_SPIN, 1);
+        EXPECT_EQ((Events{"UDN_DELTAPOS 102 1", "SB_THUMBPOSITION 102 value 1.000000"}), state.TakeEvents());
+        EXPECT_EQ(L"437", GetText(dialog, IDC_VALUE));
+        EXPECT_EQ(L"untouched", GetText(dialog, IDC_OTHER));
+        EXPECT_EQ(1.0, state.loneSpin.m_dValue);
+        Click(dialog, IDOK);
+    });
+}
+
+// ---- Value ladders
+
+TEST(ValueLadder, NearestEntryGoesToTheHigherEntryWhenHalfWay) {
+    const double ladder[] = {1, 2, 5, 10};
+    EXPECT_EQ(2, NearestLadderIndex(3.5, ladder, 3));
+    EXPECT_EQ(1, NearestLadderIndex(3.4, ladder, 3));
+    EXPECT_EQ(0, NearestLadderIndex(0, ladder, 3));
+    EXPECT_EQ(3, NearestLadderIndex(50, ladder, 3));
+    EXPECT_EQ(3, NearestLadderIndex(7.5, ladder, 3));
+    EXPECT_EQ(2, NearestLadderIndex(7.4, ladder, 3));
+    // Only entries up to lastIndex count.
+    EXPECT_EQ(1, NearestLadderIndex(50, ladder, 1));
+    EXPECT_EQ(0, NearestLadderIndex(50, ladder, 0));
+
+    EXPECT_EQ(21, kDepthLadder.lastIndex);
+    EXPECT_EQ(0, NearestDepthLadderIndex(-5));
+    EXPECT_EQ(20, NearestDepthLadderIndex(8000));
+    EXPECT_EQ(20, NearestDepthLadderIndex(8749.9));
+    EXPECT_EQ(21, NearestDepthLadderIndex(8750));
+    EXPECT_EQ(21, NearestDepthLadderIndex(1e9));
+    for (int i = 0; i <= kDepthLadder.lastIndex; ++i)
+        EXPECT_EQ(i, NearestDepthLadderIndex(kDepthLadderValues[i])) << "entry " << i;
+}
+
+TEST(ValueLadder, TrackBarPositionsAndEndLabelsFollowTheLadder) {
+    SpinDialog state;
+    RunSpinDialog(state, [&](HWND dialog) {
+        frame::CTrackBarCtrl slider(GetDlgItem(dialog, IDC_DEPTH_SLIDER));
+        SetUpLadderTrackBar(slider, kDepthLadder);
+        SetLadderEndLabels(dialog, IDC_TOP_LABEL, IDC_BOTTOM_LABEL, kDepthLadder);
+        EXPECT_EQ((std::pair<int, int>{0, 21}), SliderRange(dialog, IDC_DEPTH_SLIDER));
+        EXPECT_EQ(L"0", GetText(dialog, IDC_TOP_LABEL));
+        EXPECT_EQ(L"10000", GetText(dialog, IDC_BOTTOM_LABEL));
+
+        SetLadderTrackBarValue(slider, kDepthLadder, 8000);
+        EXPECT_EQ(20, SliderPosition(dialog, IDC_DEPTH_SLIDER));
+        DragSlider(dialog, IDC_DEPTH_SLIDER, 5);
+        EXPECT_EQ(25.0, LadderTrackBarValue(slider, kDepthLadder));
+        KeySlider(dialog, IDC_DEPTH_SLIDER, VK_DOWN);
+        EXPECT_EQ(50.0, LadderTrackBarValue(slider, kDepthLadder));
+
+        // A page's own ladder replaces the depth ladder; labels are whole numbers.
+        static const double kLevels[] = {0.4, 1, 2, 3.7};
+        const ValueLadder levels{kLevels, 3};
+        SetUpLadderTrackBar(slider, levels);
+        SetLadderEndLabels(dialog, IDC_TOP_LABEL, IDC_BOTTOM_LABEL, levels);
+        EXPECT_EQ((std::pair<int, int>{0, 3}), SliderRange(dialog, IDC_DEPTH_SLIDER));
+        EXPECT_EQ(L"0", GetText(dialog, IDC_TOP_LABEL));
+        EXPECT_EQ(L"4", GetText(dialog, IDC_BOTTOM_LABEL));
+        // The thumb was clamped into the new range by the control.
+        EXPECT_EQ(3.7, LadderTrackBarValue(slider, levels));
+        Click(dialog, IDOK);
+    });
+
+    // Positions outside the ladder read as its ends.
+    EXPECT_EQ(0.0, LadderValueAt(kDepthLadder, -1));
+    EXPECT_EQ(10000.0, LadderValueAt(kDepthLadder, 99));
+}
+
+// ---- Value texts
+
+TEST(ValueTexts, FormatsWriteTheTextsThePagesShow) {
+    EXPECT_EQ(L"438", FormatWholeNumber(437.6));
+    EXPECT_EQ(L"-12", FormatWholeNumber(-12.2));
+    EXPECT_EQ(L"1.23", FormatFixed(1.2345, 2));
+    EXPECT_EQ(L"5", FormatFixed(5.2, -1));
+    EXPECT_EQ(L"12.3", FormatOneDecimal(12.34));
+    EXPECT_EQ(L"-0.1", FormatOneDecimal(-0.06));
+    EXPECT_EQ(L"-12", FormatCount(-12));
+    EXPECT_EQ(L"0.1", FormatSignificant(0.1));
+    EXPECT_EQ(L"0.333333333333333", FormatSignificant(1.0 / 3));
+    EXPECT_EQ(L"1e+20", FormatSignificant(1e20));
+    EXPECT_EQ(L"1.23456789012346e+17", FormatSignificant(123456789012345678.0));
+}
+
+TEST(ValueTexts, EditTextsReadAsTheirLeadingNumber) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, parent);
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 80, 20, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OTHER)), nullptr, nullptr);
+    ASSERT_NE(nullptr, edit);
+
+    struct Case {
+        const wchar_t* text;
+        double number;
+        long whole;
+    };
+    const Case cases[] = {{L"12.5 m", 12.5, 12}, {L" -3.5", -3.5, -3}, {L"1e3", 1000, 1},
+                          {L"abc", 0, 0},        {L"", 0, 0},           {L".5", 0.5, 0}};
+    for (const Case& c : cases) {
+        SetWindowTextW(edit, c.text);
+        const std::string shown = Narrow(c.text);
+        EXPECT_EQ(c.number, ReadEditDouble(parent, IDC_OTHER)) << shown;
+        EXPECT_EQ(c.number, ReadEditDouble(edit)) << shown;
+        EXPECT_EQ(c.number, ReadEditDoubleWtof(parent, IDC_OTHER)) << shown;
+        EXPECT_EQ(c.whole, ReadEditLong(parent, IDC_OTHER)) << shown;
+        EXPECT_EQ(*c.text == L'\0', IsEditEmpty(parent, IDC_OTHER)) << shown;
+    }
+    DestroyWindow(parent);
+}
+
+TEST(ValueTexts, StrictParseTakesOnlyANumberBetweenBlanks) {
+    const wchar_t* const accepted[] = {L" 12.5 ", L"\t12.5\t", L"12.5", L"0", L"0.0", L"  0 ", L"-3", L"1e3", L".5"};
+    const double values[] = {12.5, 12.5, 12.5, 0, 0, 0, -3, 1000, 0.5};
+    for (size_t i = 0; i < sizeof(values) / sizeof(values[0]); ++i) {
+        double value = -99;
+        EXPECT_TRUE(ParseStrictDouble(accepted[i], value)) << Narrow(accepted[i]);
+        EXPECT_EQ(values[i], value) << Narrow(accepted[i]);
+    }
+    for (const wchar_t* text : {L"12.5x", L"", L"abc", L"   ", L"12 5", L"0abc", L"x12", L"nan", L"inf"}) {
+        double value = -99;
+        EXPECT_FALSE(ParseStrictDouble(text, value)) << Narrow(text);
+        EXPECT_EQ(-99, value) << "a rejected text leaves the value: " << Narrow(text);
+    }
+}
+
+// ---- Validated floating-point field exchange
+
+// A dialog with three value fields exchanged in order A, B, C, as a page does it.
+struct ExchangeDialog : frame::CWindow, frame::CWinDataExchange<ExchangeDialog> {
+    double a = 1;
+    double b = 2;
+    double c = 3;
+
+    bool Exchange(ExchangeDirection direction, int onlyControlId = 0) {
+        return DDX_FloatFields(direction,
+                               {{IDC_FIELD_A, &a, 0, 10}, {IDC_FIELD_B, &b, 0, 100}, {IDC_FIELD_C, &c, -1e9, 1e9}},
+                               onlyControlId);
+    }
+};
+
+INT_PTR CALLBACK ExchangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        reinterpret_cast<ExchangeDialog*>(lParam)->Attach(dialog);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void RunExchangeDialog(ExchangeDialog& page, const std::function<void(HWND)>& body) {
+    DialogTemplate layout(L"Exchange", 200, 100);
+    layout.Add(L"EDIT", L"", IDC_FIELD_A, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 60, 14);
+    layout.Add(L"EDIT", L"", IDC_FIELD_B, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 30, 60, 14);
+    layout.Add(L"EDIT", L"", IDC_FIELD_C, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 50, 60, 14);
+    layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 80, 50, 14);
+    const bool ran = RunDialog(
+        [&] {
+            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.Get(), nullptr, ExchangeDialogProc,
+                                    reinterpret_cast<LPARAM>(&page));
+        },
+        body);
+    EXPECT_TRUE(ran);
+}
+
+void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
+    TypeText(dialog, IDC_FIELD_A, a);
+    TypeText(dialog, IDC_FIELD_B, b);
+    TypeText(dialog, IDC_FIELD_C, c);
+    SetFocus(GetDlgItem(dialog, IDOK));  // as when the user clicks OK
+}
+
+TEST(FloatExchange, LoadWritesFifteenSignificantDigits) {
+    ExchangeDialog page;
+    RunExchangeDialog(page, [&](HWND dialog) {
+        page.a = 0.1;
+        page.b = 1.0 / 3;
+        page.c = 1e20;
+        EXPECT_TRUE(page.Exchange(ExchangeDirection::Load));
+        EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
+        EXPECT_EQ(L"0.333333333333333", GetText(dialog, IDC_FIELD_B));
+        EXPECT_EQ(L"1e+20", GetText(dialog, IDC_FIELD_C));
+
+        // One field only.
+        page.a = 7;
+        page.b = 8;
+        EXPECT_TRUE(page.Exchange(ExchangeDirection::Load, IDC_FIELD_B));
+        EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
+        EXPECT_EQ(L"8", GetText(dialog, IDC_FIELD_B));
+
+        // A field the dialog does not have fails.
+        double missing = 1;
+        EXPECT_FALSE(page.DDX_Float(ExchangeDirection::Load, 999, missing));
+        Click(dialog, IDOK);
+    });
+}
+
+TEST(FloatExchange, SaveStopsAtTheFirstFailingFieldAndFocusesIt) {
+    ExchangeDialog page;
+    RunExchangeDialog(page, [&](HWND dialog) {
+        TypeFields(dialog, L" 2.5 ", L"50", L"-1e6");
+        EXPECT_TRUE(page.Exchange(ExchangeDirection::Save));
+        EXPECT_EQ(2.5, page.a);
+        EXPECT_EQ(50.0, page.b);
+        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ(IDOK, FocusedControlId(dialog));
+        // Without limits any number passes; with them the same number fails.
+        double unlimited = 0;
+        TypeText(dialog, IDC_FIELD_A, L"1e12");
+        SetFocus(GetDlgItem(dialog, IDOK));
+        EXPECT_TRUE(page.DDX_Float(ExchangeDirection::Save, IDC_FIELD_A, unlimited));
+        EXPECT_EQ(1e12, unlimited);
+        EXPECT_FALSE(page.DDX_Float(ExchangeDirection::Save, IDC_FIELD_A, unlimited, 0, 1e9));
+        EXPECT_EQ(IDC_FIELD_A, FocusedControlId(dialog));
+
+        // Not a number in B: A is stored, B and C keep their values, focus on B with
+        // its text selected for retyping.
+        TypeFields(dialog, L"4", L"5x", L"9");
+        EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
+        EXPECT_EQ(4.0, page.a);
+        EXPECT_EQ(50.0, page.b);
+        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
+        DWORD start = 1;
+        DWORD end = 0;
+        SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                            reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(0u, start);
+        EXPECT_EQ(2u, end);
+
+        // Out of range in B: the number is stored, then the exchange fails there.
+        TypeFields(dialog, L"5", L"150", L"8");
+        EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
+        EXPECT_EQ(5.0, page.a);
+        EXPECT_EQ(150.0, page.b);
+        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
+
+        // An empty first field stops everything.
+        TypeFields(dialog, L"", L"1", L"2");
+        EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
+        EXPECT_EQ(5.0, page.a);
+        EXPECT_EQ(150.0, page.b);
+        EXPECT_EQ(IDC_FIELD_A, FocusedControlId(dialog));
+
+        // One field only: the others are not read.
+        TypeFields(dialog, L"bad", L"bad", L"12");
+        EXPECT_TRUE(page.Exchange(ExchangeDirection::Save, IDC_FIELD_C));
+        EXPECT_EQ(12.0, page.c);
+        EXPECT_EQ(5.0, page.a);
+        EXPECT_EQ(IDOK, FocusedControlId(dialog));
+        Click(dialog, IDOK);
+    });
+}
+
+}  // namespace
