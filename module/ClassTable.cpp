@@ -2,6 +2,7 @@
 
 #include "ComObject.h"
 #include "TavrelClasses.h"
+#include "resource.h"
 #include "pages/processing/BottomDetectorDialog.h"
 #include "pages/processing/EchoTraceDialog.h"
 #include "pages/view/ColorScaleDialog.h"
@@ -16,23 +17,23 @@ namespace tavrel {
 namespace {
 
 template <class Page>
-ClassEntry EntryFor() {
-    return ClassEntry{&Page::GetObjectCLSID(), &frame::CComObject<Page>::CreateInstance, nullptr};
+ClassEntry EntryFor(UINT registryScriptId) {
+    return ClassEntry{&Page::GetObjectCLSID(), registryScriptId, &frame::CComObject<Page>::CreateInstance, nullptr};
 }
 
 ClassEntry g_firstTable[] = {
-    EntryFor<CRangeSurfaceDialog>(),
-    EntryFor<CHorizontalDistanceDialog>(),
-    EntryFor<CTsDistributionDlg>(),
-    EntryFor<CBottomDetectorDialog>(),
-    EntryFor<CEchoTraceDialog>(),
-    EntryFor<CColorScaleDialog>(),
+    EntryFor<CRangeSurfaceDialog>(IDR_RANGE_SURFACE),
+    EntryFor<CHorizontalDistanceDialog>(IDR_HORIZONTAL_DISTANCE),
+    EntryFor<CTsDistributionDlg>(IDR_TS_DISTRIBUTION),
+    EntryFor<CBottomDetectorDialog>(IDR_BOTTOM_DETECTOR),
+    EntryFor<CEchoTraceDialog>(IDR_ECHO_TRACE),
+    EntryFor<CColorScaleDialog>(IDR_COLOR_SCALE),
 };
 
 ClassEntry g_secondTable[] = {
-    EntryFor<CConfigureWindowDlg>(),
-    EntryFor<CRangeScrollDlg>(),
-    EntryFor<CScopeDialog>(),
+    EntryFor<CConfigureWindowDlg>(IDR_CONFIGURE_WINDOW),
+    EntryFor<CRangeScrollDlg>(IDR_RANGE_SCROLL),
+    EntryFor<CScopeDialog>(IDR_SCOPE),
 };
 
 }  // namespace

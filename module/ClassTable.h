@@ -10,6 +10,7 @@ using CreatePageFunction = HRESULT (*)(REFIID riid, void** object);
 
 struct ClassEntry {
     const CLSID* clsid;
+    UINT registryScriptId;  // REGISTRY resource: the class's registration script
     CreatePageFunction createPage;
     IClassFactory* cachedClassObject;  // created on first request, released at unload
 };

@@ -3,9 +3,14 @@
 #include "ClassTable.h"
 #include "DiagnosticsLog.h"
 #include "ModuleState.h"
+#include "Registrar.h"
 #include "TavrelClasses.h"
 
 #include <windows.h>
+#include <oleauto.h>
+
+#include <new>
+#include <string>
 
 namespace tavrel {
 namespace {
@@ -71,6 +76,81 @@ bool GetFromTable(ClassEntry* table, size_t count, REFCLSID clsid, REFIID riid, 
     return false;
 }
 
+// ---- Registration
+
+// The module's full path; paths longer than MAX_PATH are allowed.
+HRESULT GetModulePath(std::wstring& path) {
+    path.assign(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(g_module.instance, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return HRESULT_FROM_WIN32(GetLastError());
+        if (length < path.size()) {
+            path.resize(length);
+            return S_OK;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// Runs the registration script of each class in one table; stops at the first failure.
+HRESULT UpdateTableRegistration(const ClassEntry* table, size_t count, const registrar::Replacements& replacements,
+                                registrar::Action action) {
+    for (size_t i = 0; i < count; ++i) {
+        std::wstring script;
+        HRESULT hr = registrar::LoadScriptResource(g_module.instance, table[i].registryScriptId, script);
+        if (SUCCEEDED(hr))
+            hr = registrar::RunScript(script, replacements, action);
+        if (FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
+// The scripts of the first table, then of the second; %MODULE% is the module's path.
+HRESULT UpdateClassRegistration(const std::wstring& modulePath, registrar::Action action) {
+    registrar::Replacements replacements;
+    // The path stands inside a '...' string in the scripts.
+    replacements.Add(L"MODULE", registrar::EscapeQuotes(modulePath));
+    size_t count = 0;
+    const ClassEntry* table = FirstClassTable(count);
+    HRESULT hr = UpdateTableRegistration(table, count, replacements, action);
+    if (FAILED(hr))
+        return hr;
+    table = SecondClassTable(count);
+    return UpdateTableRegistration(table, count, replacements, action);
+}
+
+// Registers the type library held in the module's TYPELIB resource 1.
+HRESULT RegisterTypeLibrary(std::wstring& modulePath) {
+    ITypeLib* library = nullptr;
+    HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &library);
+    if (FAILED(hr))
+        return hr;
+    hr = RegisterTypeLib(library, &modulePath[0], nullptr);
+    library->Release();
+    return hr;
+}
+
+HRESULT UnregisterTypeLibrary() {
+    const SYSKIND syskind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+    return UnRegisterTypeLib(*g_module.typeLibraryId, 1, 0, LANG_NEUTRAL, syskind);
+}
+
+HRESULT UpdateRegistration(registrar::Action action) {
+    try {
+        std::wstring modulePath;
+        HRESULT hr = GetModulePath(modulePath);
+        if (SUCCEEDED(hr))
+            hr = UpdateClassRegistration(modulePath, action);
+        if (FAILED(hr))
+            return hr;
+        return action == registrar::Action::Register ? RegisterTypeLibrary(modulePath) : UnregisterTypeLibrary();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
 }  // namespace
 
 HINSTANCE ModuleInstance() { return g_module.instance; }
@@ -115,6 +195,7 @@ STDAPI DllCanUnloadNow() {
     return g_module.lockCount == 0 ? S_OK : S_FALSE;
 }
 
-// Registration of the classes and the type library comes with the registrar.
-STDAPI DllRegisterServer() { return E_NOTIMPL; }
-STDAPI DllUnregisterServer() { return E_NOTIMPL; }
+// Each class's registration script, first table then second, then the type library;
+// the first failure stops the run and is returned. Nothing is rolled back.
+STDAPI DllRegisterServer() { return UpdateRegistration(registrar::Action::Register); }
+STDAPI DllUnregisterServer() { return UpdateRegistration(registrar::Action::Unregister); }

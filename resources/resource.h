@@ -207,3 +207,14 @@
 // ---- Scope (IDD_SCOPE).
 #define IDC_SC_LOGARITHMIC            217   // "Logaritmic"
 #define IDC_SC_LINEAR                 218
+
+// ---- Registrar scripts (REGISTRY resources), one per page class.
+#define IDR_RANGE_SURFACE          104
+#define IDR_HORIZONTAL_DISTANCE    109
+#define IDR_TS_DISTRIBUTION        119
+#define IDR_BOTTOM_DETECTOR        124
+#define IDR_ECHO_TRACE             129
+#define IDR_COLOR_SCALE            134
+#define IDR_CONFIGURE_WINDOW       140
+#define IDR_RANGE_SCROLL           145
+#define IDR_SCOPE                  150

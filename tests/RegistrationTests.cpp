@@ -1,0 +1,528 @@
+// Tavrel.dll as an installer and a host see it: registered with the system's regsvr32
+// and through DllRegisterServer, the registry read back key by key, the type library,
+// creation by ProgID, unregistration, the version and manifest resources, and
+// registration-free activation. Every test starts and ends unregistered.
+#include "Registrar.h"
+#include "TavrelClasses.h"
+#include "TavrelLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <oleauto.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+using tavrel::test::TavrelLibrary;
+
+namespace {
+
+const wchar_t kMissing[] = L"(missing)";
+const wchar_t kLibraryId[] = L"{BB8B5ED5-969C-4E74-BC31-E0016816F37A}";
+
+struct PageClass {
+    const CLSID* clsid;
+    const wchar_t* name;
+    const wchar_t* progId;            // version-independent
+    const wchar_t* versionedProgId;
+    const wchar_t* description;
+    const wchar_t* helpString;        // in the type library
+    UINT scriptId;
+};
+
+// In class table order.
+const PageClass kClasses[] = {
+    {&CLSID_RangeSurfaceDialog, L"RangeSurfaceDialog", L"Kestrom.Tavrel.RangeSurfaceDialog",
+     L"Kestrom.Tavrel.RangeSurfaceDialog.1", L"Kestrom RangeSurfaceDialog Class", L"RangeSurfaceDialog Class", 104},
+    {&CLSID_HorizontalDistanceDialog, L"HorizontalDistanceDialog", L"Kestrom.Tavrel.HorizontalDistanceDialog",
+     L"Kestrom.Tavrel.HorizontalDistanceDialog.1", L"Kestrom HorizontalDistanceDialog Class",
+     L"Kestrom HorizontalDistanceDialog Class", 109},
+    {&CLSID_TsDistributionDlg, L"TsDistributionDlg", L"Kestrom.Tavrel.TsDistributionDlg",
+     L"Kestrom.Tavrel.TsDistributionDlg.1", L"Kestrom TsDistributionDlg Class", L"Kestrom TsDistributionDlg Class",
+     119},
+    {&CLSID_BottomDetectorDialog, L"BottomDetectorDialog", L"Kestrom.Tavrel.BottomDetectorDialog",
+     L"Kestrom.Tavrel.BottomDetectorDialog.1", L"Kestrom BottomDetectorDialog Class",
+     L"Kestrom BottomDetectorDialog Class", 124},
+    {&CLSID_EchoTraceDialog, L"EchoTraceDialog", L"Kestrom.Tavrel.EchoTraceDialog",
+     L"Kestrom.Tavrel.EchoTraceDialog.1", L"Kestrom EchoTraceDialog Class", L"EchoTraceDialog Class", 129},
+    {&CLSID_ColorScaleDialog, L"ColorScaleDialog", L"Kestrom.Tavrel.ColorScaleDialog",
+     L"Kestrom.Tavrel.ColorScaleDialog.1", L"Kestrom ColorScaleDialog Class", L"Kestrom ColorScaleDialog Class", 134},
+    {&CLSID_ConfigureWindowDlg, L"ConfigureWindowDlg", L"Kestrom.Tavrel.ConfigureWindowDlg",
+     L"Kestrom.Tavrel.ConfigureWindowDl.1", L"Kestrom ConfigureWindowDlg Class", L"Kestrom ConfigureWindowDlg Class",
+     140},
+    {&CLSID_RangeScrollDlg, L"RangeScrollDlg", L"Kestrom.Tavrel.RangeScrollDlg", L"Kestrom.Tavrel.RangeScrollD.1",
+     L"Kestrom RangeScrollDlg Class", L"Kestrom RangeScrollDlg Class", 145},
+    {&CLSID_ScopeDialog, L"ScopeDialog", L"Kestrom.Tavrel.ScopeDialog", L"Kestrom.Tavrel.ScopeDialog.1",
+     L"Kestrom ScopeDialog Class", L"Kestrom ScopeDialog Class", 150},
+};
+
+const PageClass& Scope() { return kClasses[8]; }
+
+// ---- Registry and text helpers
+
+std::wstring GuidText(REFGUID guid) {
+    wchar_t text[40];
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+std::wstring ClassKey(const PageClass& page) { return L"CLSID\\" + GuidText(*page.clsid); }
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A string value under HKEY_CLASSES_ROOT, or kMissing. name nullptr: the default value.
+std::wstring ReadString(const std::wstring& path, const wchar_t* name = nullptr) {
+    wchar_t buffer[2048];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return kMissing;
+    return buffer;
+}
+
+std::vector<std::wstring> Subkeys(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Names of the values of a key, the default value as "".
+std::vector<std::wstring> ValueNames(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH * 2];
+    const DWORD length = GetModuleFileNameW(TavrelLibrary::Instance().Module(), path, MAX_PATH * 2);
+    return std::wstring(path, length);
+}
+
+// Runs the system's regsvr32 with arguments; its exit code, or -1 when it did not run.
+long RunRegsvr32(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    DWORD exitCode = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<long>(exitCode);
+}
+
+bool AnyClassRegistered() {
+    for (const PageClass& page : kClasses) {
+        if (KeyExists(ClassKey(page)) || KeyExists(page.progId) || KeyExists(page.versionedProgId))
+            return true;
+    }
+    return KeyExists(std::wstring(L"TypeLib\\") + kLibraryId);
+}
+
+// Removes whatever is left of the registrations, so that one failing test does not
+// fail the ones after it.
+void DeleteEveryRegistration() {
+    for (const PageClass& page : kClasses) {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey(page).c_str());
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, page.progId);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, page.versionedProgId);
+    }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"TypeLib\\") + kLibraryId).c_str());
+}
+
+// Every test starts unregistered and must leave the registry that way, with every page
+// and class object released.
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, TavrelLibrary::Instance().Module()) << "Tavrel.dll not loaded";
+        modulePath = ModulePath();
+        // A run that stopped half way may have left registrations behind.
+        if (AnyClassRegistered())
+            DeleteEveryRegistration();
+        ASSERT_FALSE(AnyClassRegistered());
+    }
+
+    void TearDown() override {
+        if (AnyClassRegistered())
+            TavrelLibrary::Instance().UnregisterServer();
+        const bool clean = !AnyClassRegistered();
+        EXPECT_TRUE(clean) << "unregistering left registrations behind";
+        if (!clean)
+            DeleteEveryRegistration();
+        EXPECT_TRUE(KeyExists(L"CLSID"));
+        EXPECT_EQ(S_OK, TavrelLibrary::Instance().CanUnloadNow()) << "a page or class object is still alive";
+    }
+
+    HRESULT Register() { return TavrelLibrary::Instance().RegisterServer(); }
+    HRESULT Unregister() { return TavrelLibrary::Instance().UnregisterServer(); }
+
+    // Every key and value one class's script writes, and nothing more.
+    void ExpectClassRegistered(const PageClass& page) {
+        SCOPED_TRACE(page.name);
+        const std::wstring clsid = GuidText(*page.clsid);
+        const std::wstring versioned = page.versionedProgId;
+        EXPECT_EQ(page.description, ReadString(versioned));
+        EXPECT_EQ(clsid, ReadString(versioned + L"\\CLSID"));
+        EXPECT_EQ(std::vector<std::wstring>{L"CLSID"}, Subkeys(versioned));
+
+        const std::wstring independent = page.progId;
+        EXPECT_EQ(page.description, ReadString(independent));
+        EXPECT_EQ(clsid, ReadString(independent + L"\\CLSID"));
+        EXPECT_EQ(versioned, ReadString(independent + L"\\CurVer"));
+        EXPECT_EQ((std::vector<std::wstring>{L"CLSID", L"CurVer"}), Subkeys(independent));
+
+        const std::wstring classKey = ClassKey(page);
+        EXPECT_EQ(page.description, ReadString(classKey));
+        EXPECT_EQ(versioned, ReadString(classKey + L"\\ProgID"));
+        EXPECT_EQ(independent, ReadString(classKey + L"\\VersionIndependentProgID"));
+        EXPECT_EQ(modulePath, ReadString(classKey + L"\\InprocServer32"));
+        EXPECT_EQ(L"Apartment", ReadString(classKey + L"\\InprocServer32", L"ThreadingModel"));
+        EXPECT_EQ((std::vector<std::wstring>{L"", L"ThreadingModel"}), ValueNames(classKey + L"\\InprocServer32"));
+        EXPECT_EQ(kLibraryId, ReadString(classKey + L"\\TypeLib"));
+        EXPECT_EQ((std::vector<std::wstring>{L"InprocServer32", L"ProgID", L"TypeLib", L"VersionIndependentProgID"}),
+                  Subkeys(classKey));
+    }
+
+    void ExpectClassUnregistered(const PageClass& page) {
+        SCOPED_TRACE(page.name);
+        EXPECT_FALSE(KeyExists(page.progId));
+        EXPECT_FALSE(KeyExists(page.versionedProgId));
+        EXPECT_FALSE(KeyExists(ClassKey(page)));
+    }
+
+    std::wstring modulePath;
+};
+
+// ---- Registering
+
+TEST_F(RegistrationTest, Regsvr32RegistersAndUnregisters) {
+    ASSERT_EQ(0, RunRegsvr32(L"/s \"" + modulePath + L"\""));
+    ExpectClassRegistered(Scope());
+    EXPECT_EQ(L"Kestrom.Tavrel.RangeScrollD.1", ReadString(L"Kestrom.Tavrel.RangeScrollDlg\\CurVer"));
+    EXPECT_TRUE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
+
+    ASSERT_EQ(0, RunRegsvr32(L"/u /s \"" + modulePath + L"\""));
+    for (const PageClass& page : kClasses)
+        ExpectClassUnregistered(page);
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
+}
+
+TEST_F(RegistrationTest, EveryClassGetsItsKeysAndValues) {
+    ASSERT_EQ(S_OK, Register());
+    for (const PageClass& page : kClasses)
+        ExpectClassRegistered(page);
+    // The shortened versioned ProgIDs stand everywhere the versioned ProgID stands.
+    EXPECT_EQ(L"Kestrom.Tavrel.RangeScrollD.1", ReadString(L"Kestrom.Tavrel.RangeScrollDlg\\CurVer"));
+    EXPECT_EQ(L"Kestrom.Tavrel.ConfigureWindowDl.1", ReadString(L"Kestrom.Tavrel.ConfigureWindowDlg\\CurVer"));
+    EXPECT_FALSE(KeyExists(L"Kestrom.Tavrel.RangeScrollDlg.1"));
+    EXPECT_FALSE(KeyExists(L"Kestrom.Tavrel.ConfigureWindowDlg.1"));
+    ASSERT_EQ(S_OK, Unregister());
+}
+
+TEST_F(RegistrationTest, TypeLibraryIsRegisteredFromTheModule) {
+    ASSERT_EQ(S_OK, Register());
+    const std::wstring versionKey = std::wstring(L"TypeLib\\") + kLibraryId + L"\\1.0";
+    EXPECT_EQ(L"Tavrel 1.0 Type Library", ReadString(versionKey));
+    EXPECT_EQ(modulePath, ReadString(versionKey + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32")));
+
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf()));
+    BSTR name = nullptr;
+    BSTR help = nullptr;
+    ASSERT_EQ(S_OK, library->GetDocumentation(-1, &name, &help, nullptr, nullptr));
+    EXPECT_STREQ(L"TAVRELLib", name);
+    EXPECT_STREQ(L"Tavrel 1.0 Type Library", help);
+    SysFreeString(name);
+    SysFreeString(help);
+
+    TLIBATTR* attributes = nullptr;
+    ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
+    EXPECT_EQ(1, attributes->wMajorVerNum);
+    EXPECT_EQ(0, attributes->wMinorVerNum);
+    library->ReleaseTLibAttr(attributes);
+
+    // The nine coclasses in class table order, each exposing IPropertyPage.
+    std::vector<size_t> coclasses;
+    for (UINT index = 0; index < library->GetTypeInfoCount(); ++index) {
+        TYPEKIND kind = TKIND_MAX;
+        library->GetTypeInfoType(index, &kind);
+        if (kind == TKIND_COCLASS)
+            coclasses.push_back(index);
+    }
+    ASSERT_EQ(9u, coclasses.size());
+    for (size_t i = 0; i < coclasses.size(); ++i) {
+        const PageClass& page = kClasses[i];
+        SCOPED_TRACE(page.name);
+        const UINT index = static_cast<UINT>(coclasses[i]);
+        ASSERT_EQ(S_OK, library->GetDocumentation(index, &name, &help, nullptr, nullptr));
+        EXPECT_STREQ(page.name, name);
+        EXPECT_STREQ(page.helpString, help);
+        SysFreeString(name);
+        SysFreeString(help);
+
+        ComPtr<ITypeInfo> coclass;
+        ASSERT_EQ(S_OK, library->GetTypeInfo(index, coclass.GetAddressOf()));
+        TYPEATTR* classAttributes = nullptr;
+        ASSERT_EQ(S_OK, coclass->GetTypeAttr(&classAttributes));
+        EXPECT_TRUE(IsEqualGUID(*page.clsid, classAttributes->guid));
+        EXPECT_EQ(1, classAttributes->cImplTypes);
+        coclass->ReleaseTypeAttr(classAttributes);
+
+        HREFTYPE reference = 0;
+        ComPtr<ITypeInfo> implemented;
+        ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &reference));
+        ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(reference, implemented.GetAddressOf()));
+        TYPEATTR* interfaceAttributes = nullptr;
+        ASSERT_EQ(S_OK, implemented->GetTypeAttr(&interfaceAttributes));
+        EXPECT_TRUE(IsEqualGUID(IID_IPropertyPage, interfaceAttributes->guid));
+        implemented->ReleaseTypeAttr(interfaceAttributes);
+    }
+    library.Reset();
+    ASSERT_EQ(S_OK, Unregister());
+}
+
+TEST_F(RegistrationTest, HostCreatesEveryClassByProgId) {
+    ASSERT_EQ(S_OK, Register());
+    CLSID clsid{};
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"Kestrom.Tavrel.ScopeDialog", &clsid));
+    EXPECT_TRUE(IsEqualCLSID(CLSID_ScopeDialog, clsid));
+
+    for (const PageClass& page : kClasses) {
+        SCOPED_TRACE(page.name);
+        for (const wchar_t* progId : {page.progId, page.versionedProgId}) {
+            clsid = GUID_NULL;
+            ASSERT_EQ(S_OK, CLSIDFromProgID(progId, &clsid));
+            EXPECT_TRUE(IsEqualCLSID(*page.clsid, clsid));
+            ComPtr<IPropertyPage> created;
+            ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                             reinterpret_cast<void**>(created.GetAddressOf())));
+            EXPECT_NE(nullptr, created.Get());
+            EXPECT_EQ(S_FALSE, TavrelLibrary::Instance().CanUnloadNow()) << "the page holds the module";
+        }
+    }
+    ASSERT_EQ(S_OK, Unregister());
+}
+
+TEST_F(RegistrationTest, RegisteringAgainReplacesAStaleClassKeyWhole) {
+    ASSERT_EQ(S_OK, Register());
+    const std::wstring classKey = ClassKey(Scope());
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, (classKey + L"\\Bogus\\Deeper").c_str(), 0, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    const wchar_t stale[] = L"C:\\old\\Tavrel.dll";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CLASSES_ROOT, (classKey + L"\\InprocServer32").c_str(), nullptr,
+                                             REG_SZ, stale, sizeof stale));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CLASSES_ROOT, classKey.c_str(), L"Stale", REG_SZ, stale,
+                                             sizeof stale));
+
+    ASSERT_EQ(S_OK, Register());
+    ExpectClassRegistered(Scope());
+    EXPECT_EQ((std::vector<std::wstring>{L""}), ValueNames(classKey));
+    ASSERT_EQ(S_OK, Unregister());
+}
+
+TEST_F(RegistrationTest, RegistrationStopsAtTheFirstFailingClass) {
+    // The seventh class (the second table's first) cannot write below a volatile key.
+    const wchar_t* blocked = kClasses[6].versionedProgId;
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, blocked, 0, nullptr, REG_OPTION_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE), Register());
+    for (size_t i = 0; i < 6; ++i)
+        ExpectClassRegistered(kClasses[i]);
+    for (size_t i = 7; i < 9; ++i)
+        ExpectClassUnregistered(kClasses[i]);
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId)) << "the type library comes after the classes";
+
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CLASSES_ROOT, blocked));
+    // Unregistering still removes every class, then returns the failure to unregister
+    // the type library, which was never registered.
+    EXPECT_TRUE(FAILED(Unregister()));
+    for (const PageClass& page : kClasses)
+        ExpectClassUnregistered(page);
+}
+
+// ---- Unregistering
+
+TEST_F(RegistrationTest, UnregisterRemovesEveryKeyItWroteAndKeepsClsid) {
+    ASSERT_EQ(S_OK, Register());
+    // Something added under a class key later goes with it.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, (ClassKey(Scope()) + L"\\Added").c_str(), 0, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+
+    ASSERT_EQ(S_OK, Unregister());
+    for (const PageClass& page : kClasses)
+        ExpectClassUnregistered(page);
+    EXPECT_TRUE(KeyExists(L"CLSID"));
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
+    ComPtr<ITypeLib> library;
+    EXPECT_TRUE(FAILED(LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf())));
+    CLSID clsid{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Kestrom.Tavrel.ScopeDialog", &clsid)));
+}
+
+// ---- Resources
+
+TEST_F(RegistrationTest, EveryClassScriptIsAResourceThatParses) {
+    tavrel::registrar::Replacements replacements;
+    replacements.Add(L"MODULE", tavrel::registrar::EscapeQuotes(modulePath));
+    for (const PageClass& page : kClasses) {
+        SCOPED_TRACE(page.name);
+        std::wstring text;
+        ASSERT_EQ(S_OK, tavrel::registrar::LoadScriptResource(TavrelLibrary::Instance().Module(), page.scriptId, text));
+        std::wstring expanded;
+        std::wstring error;
+        ASSERT_EQ(S_OK, tavrel::registrar::Preprocess(text, replacements, expanded, &error)) << error;
+        tavrel::registrar::Script script;
+        ASSERT_EQ(S_OK, tavrel::registrar::ParseScript(expanded, script, &error)) << error;
+        ASSERT_EQ(1u, script.roots.size());
+        EXPECT_EQ(tavrel::registrar::RootKey::ClassesRoot, script.roots[0].root);
+        const auto& entries = script.roots[0].entries;
+        ASSERT_EQ(3u, entries.size());
+        EXPECT_EQ(page.versionedProgId, entries[0].name);
+        EXPECT_EQ(page.progId, entries[1].name);
+        EXPECT_EQ(L"CLSID", entries[2].name);
+        EXPECT_TRUE(entries[2].noRemove) << "CLSID is never removed";
+        ASSERT_EQ(1u, entries[2].children.size());
+        EXPECT_TRUE(entries[2].children[0].forceRemove) << "the class key is replaced whole";
+    }
+}
+
+std::wstring StringFileInfo(const std::vector<BYTE>& block, const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+    if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || !value)
+        return kMissing;
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST_F(RegistrationTest, VersionResourceNamesVersionAndFile) {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(modulePath.c_str(), &handle);
+    ASSERT_NE(0u, size);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(modulePath.c_str(), 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(MAKELONG(1, 2), static_cast<LONG>(fixed->dwFileVersionMS));
+    EXPECT_EQ(MAKELONG(9, 0), static_cast<LONG>(fixed->dwFileVersionLS));
+    EXPECT_EQ(MAKELONG(1, 2), static_cast<LONG>(fixed->dwProductVersionMS));
+    EXPECT_EQ(MAKELONG(9, 0), static_cast<LONG>(fixed->dwProductVersionLS));
+
+    EXPECT_EQ(L"Tavrel", StringFileInfo(block, L"InternalName"));
+    EXPECT_EQ(L"Tavrel.dll", StringFileInfo(block, L"OriginalFilename"));
+    EXPECT_EQ(L"2.1.0.9", StringFileInfo(block, L"FileVersion"));
+    const std::wstring buildDate = StringFileInfo(block, L"Build Date");
+    EXPECT_NE(kMissing, buildDate);
+    EXPECT_FALSE(buildDate.empty());
+}
+
+TEST_F(RegistrationTest, ManifestDescribesEveryClass) {
+    const HMODULE module = TavrelLibrary::Instance().Module();
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+    ASSERT_NE(nullptr, resource);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, resource)));
+    ASSERT_NE(nullptr, data);
+    const std::string manifest(data, SizeofResource(module, resource));
+    const auto has = [&](const std::wstring& text) {
+        return manifest.find(std::string(text.begin(), text.end())) != std::string::npos;
+    };
+
+    EXPECT_TRUE(has(L"<assemblyIdentity name=\"Tavrel\" version=\"2.1.0.9\" processorArchitecture=\"x86\" "
+                    L"type=\"win32\"/>"));
+    EXPECT_TRUE(has(L"<file name=\"Tavrel\" hashalg=\"SHA1\">"));
+    for (const PageClass& page : kClasses) {
+        SCOPED_TRACE(page.name);
+        EXPECT_TRUE(has(L"clsid=\"" + GuidText(*page.clsid) + L"\" tlbid=\"" + kLibraryId + L"\" description=\"" +
+                        page.description + L"\""));
+        EXPECT_TRUE(has(L"progid=\"" + std::wstring(page.progId) + L"\">"));
+        EXPECT_TRUE(has(L"<progid>" + std::wstring(page.versionedProgId) + L"</progid>"));
+    }
+    EXPECT_TRUE(has(L"<file name=\"Tavrel.tlb\">"));
+    EXPECT_TRUE(has(L"<typelib tlbid=\"" + std::wstring(kLibraryId) +
+                    L"\" version=\"1.0\" helpdir=\"\" flags=\"HASDISKIMAGE\"/>"));
+}
+
+// ---- Registration-free activation
+
+TEST_F(RegistrationTest, ActivationContextCreatesPagesWithoutRegistration) {
+    ACTCTXW context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
+    context.lpSource = modulePath.c_str();
+    context.hModule = TavrelLibrary::Instance().Module();
+    context.lpResourceName = MAKEINTRESOURCEW(2);
+    const HANDLE activationContext = CreateActCtxW(&context);
+    ASSERT_NE(INVALID_HANDLE_VALUE, activationContext) << "CreateActCtxW error " << GetLastError();
+
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(activationContext, &cookie));
+    for (const PageClass& page : kClasses) {
+        SCOPED_TRACE(page.name);
+        ComPtr<IPropertyPage> created;
+        EXPECT_EQ(S_OK, CoCreateInstance(*page.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                         reinterpret_cast<void**>(created.GetAddressOf())));
+    }
+    ComPtr<IPropertyPage> scope;
+    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_ScopeDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(scope.GetAddressOf())));
+    EXPECT_EQ(S_FALSE, TavrelLibrary::Instance().CanUnloadNow());
+    scope.Reset();
+    EXPECT_TRUE(DeactivateActCtx(0, cookie));
+    ReleaseActCtx(activationContext);
+
+    // Without the context the class is unknown again: it was never registered.
+    EXPECT_FALSE(AnyClassRegistered());
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_ScopeDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                                    reinterpret_cast<void**>(scope.GetAddressOf())));
+}
+
+}  // namespace
