@@ -16,20 +16,8 @@ step() { echo; echo "==> [$((SECONDS - started))s] $*"; }
 die() { echo "test.sh: FAILED: $*" >&2; exit 1; }
 
 # ---- 1. Packages
-packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev wine64 cmake googletest)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
-    missing+=("$package")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  step "installing ${missing[*]}"
-  [ "$(id -u)" -eq 0 ] || die "packages missing (${missing[*]}); install them as root: apt-get install ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q || die "apt-get update"
-  apt-get install -y -q "${missing[@]}" || die "apt-get install ${missing[*]}"
-fi
+step "packages"
+bash "$root/scripts/install-deps.sh" || die "installing the packages"
 
 # ---- 2. Builds
 step "configure and build preset x86_64 (Tavrel.dll and the tests)"

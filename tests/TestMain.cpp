@@ -1,5 +1,8 @@
 // Main of every test program: a single-threaded COM apartment, as a host's UI thread
-// has, and the common control classes the pages' dialogs use.
+// has, the common control classes the pages' dialogs use, and the dialog driver's
+// failures raised as GoogleTest failures.
+#include "DialogDriver.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -7,9 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // A driver failure fails the running test (EXPECT_NONFATAL_FAILURE can catch it); a
+    // body stopped by a failed ASSERT has already said why, so the driver adds nothing.
+    tavrel::driver::SetFailureReporter([](const std::string& message) { ADD_FAILURE() << message; });
+    tavrel::driver::SetFatalFailureCheck([] { return ::testing::Test::HasFatalFailure(); });
 
     const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(initialized)) {

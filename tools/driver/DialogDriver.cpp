@@ -1,7 +1,5 @@
 #include "DialogDriver.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -10,14 +8,61 @@
 #include <cstdlib>
 #include <exception>
 #include <mutex>
+#include <sstream>
 #include <thread>
+#include <utility>
 
-namespace tavrel::test {
+namespace tavrel::driver {
 namespace {
 
 constexpr UINT kRetryMs = 10;
 constexpr DWORD kWatchdogGraceMs = 10000;
 constexpr int kMaxPumpedMessages = 10000;
+
+// ---- Failures: reported through the installed hooks (one set per process; the driver
+// runs on the user-interface thread only).
+
+void PrintToStderr(const std::string& message) {
+    std::fprintf(stderr, "dialog driver: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+FailureReporter& Reporter() {
+    static FailureReporter reporter = PrintToStderr;
+    return reporter;
+}
+
+FatalFailureCheck& FatalCheck() {
+    static FatalFailureCheck check;
+    return check;
+}
+
+bool FatalFailureSeen() { return FatalCheck() && FatalCheck()(); }
+
+// Collects one failure message with << and hands it to the reporter when the statement
+// ends: Fail() << "no control with id " << id;
+class Fail {
+public:
+    Fail() = default;
+    Fail(const Fail&) = delete;
+    Fail& operator=(const Fail&) = delete;
+    ~Fail() {
+        // A reporter must not throw; if one does, the failure is printed instead.
+        try {
+            Reporter()(m_text.str());
+        } catch (...) {
+            PrintToStderr(m_text.str());
+        }
+    }
+    template <class T>
+    Fail& operator<<(const T& value) {
+        m_text << value;
+        return *this;
+    }
+
+private:
+    std::ostringstream m_text;
+};
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -51,24 +96,34 @@ bool IsOpen(HWND dialog) { return IsWindow(dialog) && (Style(dialog) & WS_VISIBL
 
 std::string Describe(HWND dialog) { return "dialog \"" + Utf8(WindowText(dialog)) + "\""; }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+// Window enumeration callbacks are named functions: a lambda has the wrong calling
+// convention on 32-bit Windows.
+BOOL CALLBACK MatchControlId(HWND child, LPARAM parameter) {
+    auto* search = reinterpret_cast<ControlSearch*>(parameter);
+    if (GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 HWND FindControl(HWND dialog, int id) {
     if (!IsWindow(dialog)) return nullptr;
     if (HWND direct = GetDlgItem(dialog, id)) return direct;
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
+    ControlSearch search{id, nullptr};
     // Controls of a dialog nested in this one (a page inside a frame).
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM parameter) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(parameter);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(dialog, MatchControlId, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Finds the thread's top-most enabled, visible dialog (windows come top first).
+BOOL CALLBACK MatchActiveDialog(HWND window, LPARAM parameter) {
+    if (!IsDialogWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
 }
 
 // The control a user could act on, or nullptr after recording why not.
@@ -76,19 +131,19 @@ HWND Reachable(HWND dialog, int id, const char* action, const wchar_t* className
     HWND control = Control(dialog, id);
     if (!control) return nullptr;
     if (className && !HasClass(control, className)) {
-        ADD_FAILURE() << action << ": control " << id << " in " << Describe(dialog) << " is not " << kind;
+        Fail() << action << ": control " << id << " in " << Describe(dialog) << " is not " << kind;
         return nullptr;
     }
     if (!IsWindowEnabled(dialog)) {
-        ADD_FAILURE() << action << ": " << Describe(dialog) << " is disabled (is another modal window open?)";
+        Fail() << action << ": " << Describe(dialog) << " is disabled (is another modal window open?)";
         return nullptr;
     }
     if (!(Style(control) & WS_VISIBLE)) {
-        ADD_FAILURE() << action << ": control " << id << " in " << Describe(dialog) << " is hidden";
+        Fail() << action << ": control " << id << " in " << Describe(dialog) << " is hidden";
         return nullptr;
     }
     if (!IsWindowEnabled(control)) {
-        ADD_FAILURE() << action << ": control " << id << " in " << Describe(dialog) << " is disabled";
+        Fail() << action << ": control " << id << " in " << Describe(dialog) << " is disabled";
         return nullptr;
     }
     return control;
@@ -143,23 +198,23 @@ HWND NewestOpenDialog(const Run& run) {
 void RunBody(Run& run, HWND dialog) {
     run.searching = false;
     run.bodyRan = true;
-    const bool fatalBefore = ::testing::Test::HasFatalFailure();
+    const bool fatalBefore = FatalFailureSeen();
     bool aborted = false;
     // No exception may unwind through the system's message dispatch.
     try {
         (*run.body)(dialog);
     } catch (const std::exception& error) {
-        ADD_FAILURE() << "the dialog test body threw: " << error.what();
+        Fail() << "the dialog body threw: " << error.what();
         aborted = true;
     } catch (...) {
-        ADD_FAILURE() << "the dialog test body threw an exception";
+        Fail() << "the dialog body threw an exception";
         aborted = true;
     }
-    aborted = aborted || (!fatalBefore && ::testing::Test::HasFatalFailure());
+    aborted = aborted || (!fatalBefore && FatalFailureSeen());
     if (!IsOpen(dialog)) return;
     // A body stopped by a failed assertion has already said what went wrong.
     if (!aborted) {
-        ADD_FAILURE() << "dialog left open: the test body returned with " << Describe(dialog)
+        Fail() << "dialog left open: the body returned with " << Describe(dialog)
                       << " still open; the driver ended it with IDCANCEL";
     }
     // EndDialog ends any DialogBox loop, whether or not the dialog handles IDCANCEL.
@@ -222,14 +277,7 @@ private:
     // The top-most enabled, visible dialog of the thread under test: the modal one.
     HWND TopDialog() const {
         HWND found = nullptr;
-        EnumThreadWindows(
-            m_uiThread,
-            [](HWND window, LPARAM parameter) -> BOOL {
-                if (!IsDialogWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
-                *reinterpret_cast<HWND*>(parameter) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(m_uiThread, MatchActiveDialog, reinterpret_cast<LPARAM>(&found));
         return found;
     }
 
@@ -319,6 +367,18 @@ HTREEITEM FindTreeItemIn(HWND tree, HTREEITEM item, const std::wstring& text) {
 
 }  // namespace
 
+FailureReporter SetFailureReporter(FailureReporter reporter) {
+    FailureReporter previous = std::move(Reporter());
+    Reporter() = reporter ? std::move(reporter) : FailureReporter(PrintToStderr);
+    return previous;
+}
+
+FatalFailureCheck SetFatalFailureCheck(FatalFailureCheck check) {
+    FatalFailureCheck previous = std::move(FatalCheck());
+    FatalCheck() = std::move(check);
+    return previous;
+}
+
 bool RunDialog(const std::function<void()>& openModal, const std::function<void(HWND dialog)>& body,
                const RunDialogOptions& options) {
     Run run;
@@ -333,7 +393,7 @@ bool RunDialog(const std::function<void()>& openModal, const std::function<void(
         watchdogFired = watchdog.Fired();
     }
     if (watchdogFired) {
-        ADD_FAILURE() << "watchdog: the dialog run took longer than " << options.watchdogMs
+        Fail() << "watchdog: the dialog run took longer than " << options.watchdogMs
                       << " ms; the driver cancelled the top-most dialog (a blocking call or a nested modal "
                          "window in the test body?)";
     }
@@ -342,7 +402,7 @@ bool RunDialog(const std::function<void()>& openModal, const std::function<void(
 
 HWND Control(HWND dialog, int id) {
     HWND control = FindControl(dialog, id);
-    if (!control) ADD_FAILURE() << "no control with id " << id << " in " << Describe(dialog);
+    if (!control) Fail() << "no control with id " << id << " in " << Describe(dialog);
     return control;
 }
 
@@ -350,7 +410,7 @@ bool TypeText(HWND dialog, int editId, const std::wstring& text) {
     HWND edit = Reachable(dialog, editId, "TypeText", L"Edit", "an edit");
     if (!edit) return false;
     if (Style(edit) & ES_READONLY) {
-        ADD_FAILURE() << "TypeText: edit " << editId << " in " << Describe(dialog) << " is read-only";
+        Fail() << "TypeText: edit " << editId << " in " << Describe(dialog) << " is read-only";
         return false;
     }
     FocusLikeTab(edit);
@@ -375,7 +435,7 @@ bool LeaveField(HWND dialog, int editId) {
     FocusLikeTab(edit);
     SendMessageW(GetParent(edit), WM_NEXTDLGCTL, 0, FALSE);
     if (GetFocus() == edit) {
-        ADD_FAILURE() << "LeaveField: control " << editId << " in " << Describe(dialog)
+        Fail() << "LeaveField: control " << editId << " in " << Describe(dialog)
                       << " is the only tab stop; the focus cannot move on";
         return false;
     }
@@ -471,7 +531,7 @@ bool ChooseComboEntry(HWND dialog, int comboId, int index) {
     if (!combo) return false;
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     if (index < 0 || index >= count) {
-        ADD_FAILURE() << "ChooseComboEntry: combo box " << comboId << " in " << Describe(dialog) << " has no entry "
+        Fail() << "ChooseComboEntry: combo box " << comboId << " in " << Describe(dialog) << " has no entry "
                       << index << " (it has " << count << ")";
         return false;
     }
@@ -492,7 +552,7 @@ bool ChooseComboEntry(HWND dialog, int comboId, const std::wstring& entryText) {
     if (index == CB_ERR) {
         std::string entries;
         for (const std::wstring& entry : ComboEntries(dialog, comboId)) entries += " \"" + Utf8(entry) + "\"";
-        ADD_FAILURE() << "ChooseComboEntry: combo box " << comboId << " in " << Describe(dialog) << " has no entry \""
+        Fail() << "ChooseComboEntry: combo box " << comboId << " in " << Describe(dialog) << " has no entry \""
                       << Utf8(entryText) << "\"; it has:" << entries;
         return false;
     }
@@ -503,14 +563,14 @@ bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
     HWND tree = Reachable(dialog, treeId, "TickTreeItem", WC_TREEVIEWW, "a tree view");
     if (!tree) return false;
     if (!(Style(tree) & TVS_CHECKBOXES) || !item) {
-        ADD_FAILURE() << "TickTreeItem: tree " << treeId << " in " << Describe(dialog)
+        Fail() << "TickTreeItem: tree " << treeId << " in " << Describe(dialog)
                       << (item ? " has no check boxes" : ": no item given");
         return false;
     }
     TreeView_EnsureVisible(tree, item);
     RECT text{};
     if (!TreeView_GetItemRect(tree, item, &text, TRUE)) {
-        ADD_FAILURE() << "TickTreeItem: the item is not shown in tree " << treeId;
+        Fail() << "TickTreeItem: the item is not shown in tree " << treeId;
         return false;
     }
     // The check box is the state image left of the label: find it by hit testing.
@@ -527,7 +587,7 @@ bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
         }
     }
     if (first < 0) {
-        ADD_FAILURE() << "TickTreeItem: no check box found beside the item in tree " << treeId
+        Fail() << "TickTreeItem: no check box found beside the item in tree " << treeId
                       << " (its state image list is made at the first paint)";
         return false;
     }
@@ -662,7 +722,7 @@ HTREEITEM FindTreeItem(HWND dialog, int treeId, const std::wstring& itemText) {
     HWND tree = Control(dialog, treeId);
     if (!tree) return nullptr;
     HTREEITEM item = FindTreeItemIn(tree, TreeView_GetRoot(tree), itemText);
-    if (!item) ADD_FAILURE() << "no item \"" << Utf8(itemText) << "\" in tree " << treeId << " of " << Describe(dialog);
+    if (!item) Fail() << "no item \"" << Utf8(itemText) << "\" in tree " << treeId << " of " << Describe(dialog);
     return item;
 }
 
@@ -678,4 +738,4 @@ bool IsTreeItemChecked(HWND dialog, int treeId, const std::wstring& itemText) {
     return item && IsTreeItemChecked(dialog, treeId, item);
 }
 
-}  // namespace tavrel::test
+}  // namespace tavrel::driver

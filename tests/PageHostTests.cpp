@@ -1,0 +1,422 @@
+// The page host as a user runs it: the examples' output, every kind of bad input with
+// its message and exit status, scripts that go wrong, the interactive mode, creation
+// through the registry; and the host description loader on its own.
+#include "DialogDriver.h"
+#include "HostSim.h"
+#include "PageHost.h"
+#include "SimHostDescription.h"
+#include "TavrelLibrary.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+using tavrel::pagehost::RunPageHost;
+using tavrel::test::TavrelLibrary;
+
+namespace {
+
+// The examples in the source tree (a Unix path: the tests run on Wine's Z: drive).
+const std::wstring kExamples = L"" TAVREL_EXAMPLES_DIR;
+
+const char kTsDistributionHost[] =
+    "object help IHelpViewer\n"
+    "object view IObjectSite IValueStore\n"
+    "service view help\n"
+    "service view view\n"
+    "value view HistogramScale I4 0\n"
+    "objects view\n";
+
+struct HostRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Files written for one test into a folder of their own, removed afterwards.
+class ScratchFiles {
+public:
+    ScratchFiles() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        m_folder = std::wstring(temp) + L"pagehost-tests-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(m_folder.c_str(), nullptr);
+    }
+    ~ScratchFiles() {
+        for (const std::wstring& file : m_files) DeleteFileW(file.c_str());
+        RemoveDirectoryW(m_folder.c_str());
+    }
+    ScratchFiles(const ScratchFiles&) = delete;
+    ScratchFiles& operator=(const ScratchFiles&) = delete;
+
+    // Writes the text and answers the file's path.
+    std::wstring Write(const std::wstring& name, const std::string& text) {
+        const std::wstring path = m_folder + L"\\" + name;
+        FILE* file = _wfopen(path.c_str(), L"wb");
+        if (file) {
+            std::fwrite(text.data(), 1, text.size(), file);
+            std::fclose(file);
+        }
+        m_files.push_back(path);
+        return path;
+    }
+
+private:
+    std::wstring m_folder;
+    std::vector<std::wstring> m_files;
+};
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) narrow += static_cast<char>(c < 128 ? c : '?');
+    return narrow;
+}
+
+class PageHostTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // pagehost releases what it made; the module must be free of pages and class objects.
+        EXPECT_EQ(S_OK, TavrelLibrary::Instance().CanUnloadNow()) << "a page or class object is still alive";
+    }
+
+    static HostRun Host(const std::vector<std::wstring>& arguments) {
+        std::ostringstream out;
+        std::ostringstream err;
+        HostRun run;
+        run.status = RunPageHost(arguments, out, err);
+        run.out = out.str();
+        run.err = err.str();
+        return run;
+    }
+
+    // The end of every run that made a page: every reference back, the DLL unloadable.
+    static void ExpectReferencesReturned(const HostRun& run) {
+        EXPECT_TRUE(Contains(run.out, "Every reference the page took came back; the DLL can unload."))
+            << run.out;
+        EXPECT_FALSE(Contains(run.out, "warning:")) << run.out;
+    }
+
+    ScratchFiles files;
+};
+
+// ---- The examples
+
+TEST_F(PageHostTest, TsDistributionExampleChoosesWeightAndTheViewReceivesIt) {
+    const HostRun run = Host({L"TsDistributionDlg", kExamples + L"/ts-distribution.host",
+                          kExamples + L"/ts-distribution-weight.script"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("", run.err);
+    EXPECT_TRUE(Contains(run.out, "  dialog \"TS Distribution\" is open\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out, ": click OK -> the dialog closed\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out,
+                         "The host received 1 call:\n"
+                         "  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\n"
+                         "The page logged nothing.\n"))
+        << run.out;
+    ExpectReferencesReturned(run);
+}
+
+TEST_F(PageHostTest, ScopeExampleChoosesLinearAndTheHostReceivesNothing) {
+    const HostRun run = Host({L"Kestrom.Tavrel.ScopeDialog", kExamples + L"/scope.host",
+                          kExamples + L"/scope-linear.script"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(Contains(run.out, "The host received no calls.\nThe page logged nothing.\n")) << run.out;
+    ExpectReferencesReturned(run);
+}
+
+// ---- Scripts
+
+TEST_F(PageHostTest, ScriptNamesControlsByCaptionOrIdAndChecksWhatTheUserSees) {
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    const std::wstring script = files.Write(L"help.script",
+                                            "controls\n"
+                                            "click &Help          # '&' does not count\n"
+                                            "choose \"ts\"        # nor does case\n"
+                                            "expect #1196 checked\n"
+                                            "expect \"Length cm\" unchecked\n"
+                                            "expect OK \"OK\"\n"
+                                            "wait 20\n"
+                                            "click #1\n");
+    const HostRun run = Host({L"{9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}", host, script});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(Contains(run.out, "#1042 radio button \"Weight\" unchecked\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "#1043 group box \"Scale\"\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out,
+                         "The host received 2 calls:\n"
+                         "  help.IHelpViewer::ShowTopic(0, \"qz4_para_ts_distribution.html\")\n"
+                         "  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 3)\n"))
+        << run.out;
+    ExpectReferencesReturned(run);
+}
+
+TEST_F(PageHostTest, AScriptThatGoesWrongIsStoppedTheDialogCancelledAndTheLineNamed) {
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"choose Weight\n", "open.script: the script ended with the dialog open; pagehost cancelled it"},
+        {"choose Weight\nclick Nothing\nclick OK\n",
+         "open.script:2: click Nothing: the dialog has no control with the caption \"Nothing\""},
+        {"\n\nchoose OK\n", "open.script:3: choose OK: \"OK\" is a button, not a radio button"},
+        {"type Weight 12\n", "open.script:1: type Weight 12: TypeText: control 1042 in dialog \"TS Distribution\" is "
+                             "not an edit"},
+        {"expect Weight checked\n",
+         "open.script:1: expect Weight checked: expected \"Weight\" to be checked; it is not"},
+        {"click OK\nclick Cancel\n", "open.script:2: click Cancel: the dialog has already closed (line 1 closed it)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        const std::wstring script = files.Write(L"open.script", c.script);
+        const HostRun run = Host({L"TsDistributionDlg", host, script});
+        EXPECT_EQ(2, run.status);
+        EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
+        EXPECT_TRUE(Contains(run.out, "The host received no calls.")) << run.out;
+        ExpectReferencesReturned(run);
+    }
+}
+
+// ---- Interactive
+
+TEST_F(PageHostTest, WithoutAScriptTheDialogWaitsForAPerson) {
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    HostRun run;
+    std::ostringstream out;
+    std::ostringstream err;
+    const bool shown = tavrel::test::RunDialog(
+        [&] { run.status = RunPageHost({L"CTsDistributionDlg", host}, out, err); },
+        [&](HWND dialog) {
+            // The person: the page is waiting, every scale is offered.
+            EXPECT_TRUE(Contains(out.str(), "The dialog is open: use it, then close it with OK or Cancel.\n"));
+            tavrel::test::Click(dialog, IDC_TS_WEIGHT);
+            tavrel::test::Click(dialog, IDOK);
+        });
+    run.out = out.str();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(0, run.status) << err.str();
+    EXPECT_TRUE(Contains(run.out, "  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\n")) << run.out;
+    ExpectReferencesReturned(run);
+}
+
+// ---- IFormControl
+
+TEST_F(PageHostTest, FormOptionHandsTheObjectsAsAnArrayAndOpensThePageWithShowForm) {
+    const std::wstring host = files.Write(L"form.host",
+                                          "object help IHelpViewer\n"
+                                          "object view IObjectSite IValueStore\n"
+                                          "service view help\n"
+                                          "objects view view\n");
+    const std::wstring script = files.Write(L"cancel.script", "click Cancel\n");
+    const HostRun run = Host({L"--form", L"HorizontalDistanceDialog", host, script});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(Contains(run.out, "  dialog \"Horizontal Axis\" is open\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out, ": click Cancel -> the dialog closed\n")) << run.out;
+    ExpectReferencesReturned(run);
+}
+
+// ---- Bad input
+
+TEST_F(PageHostTest, BadInputGetsAClearMessageAndStatus1) {
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    const std::wstring badHost = files.Write(L"bad.host", "object view IObjectSite\n\nvalue view X I4 twelve\n");
+    const std::wstring badScript = files.Write(L"bad.script", "click OK\n# fine so far\nsmile\n");
+    const std::wstring notADll = files.Write(L"not-a.dll", "MZ? no.");
+    struct Case {
+        std::vector<std::wstring> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{L"TsDistribution", host}, "unknown page \"TsDistribution\"; the pages are RangeSurfaceDialog,"},
+        {{L"{not-a-class}", host}, "{not-a-class} is not a class id"},
+        {{L"TsDistributionDlg", L"missing.host"}, "missing.host: cannot read the host description: No such file"},
+        {{L"TsDistributionDlg", badHost}, "bad.host:3: value: \"twelve\" is not an I4 integer; usage: value"},
+        {{L"TsDistributionDlg", host, L"none.script"}, "none.script: cannot read the script"},
+        {{L"TsDistributionDlg", host, badScript}, "bad.script:3: unknown action \"smile\""},
+        {{L"--dll", L"nowhere\\Tavrel.dll", L"TsDistributionDlg", host}, "cannot load the DLL nowhere\\Tavrel.dll"},
+        {{L"--dll", notADll, L"TsDistributionDlg", host}, "cannot load the DLL"},
+        {{L"--dll", L"kernel32.dll", L"TsDistributionDlg", host}, "has no DllGetClassObject entry point"},
+        {{L"--dll", L"ole32.dll", L"TsDistributionDlg", host},
+         "does not offer the class CTsDistributionDlg {9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}: DllGetClassObject "
+         "returned 0x80040111 CLASS_E_CLASSNOTAVAILABLE"},
+        {{L"{00000000-0000-0000-0000-000000000001}", host}, "does not offer the class {00000000-"},
+        {{L"--form", L"TsDistributionDlg", host}, "CTsDistributionDlg does not offer IFormControl"},
+        {{L"--registered", L"--dll", L"Tavrel.dll", L"ScopeDialog", host}, "--dll and --registered exclude"},
+        {{L"--verbose", L"ScopeDialog", host}, "unknown option --verbose"},
+        {{L"ScopeDialog"}, "no host description named"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.arguments.front()) + " ... " + Narrow(c.arguments.back()));
+        const HostRun run = Host(c.arguments);
+        EXPECT_EQ(1, run.status);
+        EXPECT_TRUE(Contains(run.err, "pagehost: " + c.message) || Contains(run.err, c.message)) << run.err;
+        EXPECT_FALSE(Contains(run.out, "warning:")) << run.out;
+    }
+}
+
+// ---- Through the registry
+
+TEST_F(PageHostTest, RegisteredPagesAreCreatedByProgIdThroughTheRegistry) {
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    const std::wstring script = files.Write(L"weight.script", "choose Weight\nclick OK\n");
+
+    const HostRun unregistered = Host({L"--registered", L"TsDistributionDlg", host, script});
+    EXPECT_EQ(1, unregistered.status);
+    EXPECT_TRUE(Contains(unregistered.err, "the ProgID Kestrom.Tavrel.TsDistributionDlg is not registered"))
+        << unregistered.err;
+
+    ASSERT_EQ(S_OK, TavrelLibrary::Instance().RegisterServer());
+    const HostRun byClassName = Host({L"--registered", L"TsDistributionDlg", host, script});
+    const HostRun byProgId = Host({L"--registered", L"Kestrom.Tavrel.TsDistributionDlg.1", host, script});
+    EXPECT_EQ(S_OK, TavrelLibrary::Instance().UnregisterServer());
+
+    for (const HostRun& run : {byClassName, byProgId}) {
+        EXPECT_EQ(0, run.status) << run.err;
+        EXPECT_TRUE(Contains(run.out, "  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\n")) << run.out;
+        ExpectReferencesReturned(run);
+    }
+}
+
+// ---- The host description loader
+
+class HostDescriptionTest : public ::testing::Test {
+protected:
+    bool Build(const std::wstring& text) { return hostsim::BuildHost(text, L"t.host", host, &description, &error); }
+
+    hostsim::Host host;
+    hostsim::HostDescription description;
+    std::wstring error;
+};
+
+TEST_F(HostDescriptionTest, LinesBuildObjectsThatAnswerAsDescribed) {
+    ASSERT_TRUE(Build(L"# an application with one view\n"
+                      L"object app  IHostApplication\n"
+                      L"object help IHelpViewer\n"
+                      L"object view IObjectLocator IValueStore   # the view\n"
+                      L"object view IEchogramRange IHostView\n"
+                      L"service view help IObjectLocator\n"
+                      L"string app AppName \"tk 11\"\n"
+                      L"application view app\n"
+                      L"value view Scale R8 -2.5\n"
+                      L"value view Name BSTR \"a \\\"b\\\"\"\n"
+                      L"value view Help UNKNOWN help\n"
+                      L"depth-range view 8 250 10\n"
+                      L"objects view null help\n"))
+        << error;
+    hostsim::HostObject* view = host.Find(L"view");
+    ASSERT_NE(nullptr, view);
+    EXPECT_TRUE(view->Offers(IID_IValueStore));
+    EXPECT_TRUE(view->Offers(IID_IHostView)) << "a second object line offers more";
+    EXPECT_EQ(L"VT_R8 -2.5", hostsim::FormatVariant(view->Values().Get(L"Scale").get()));
+    EXPECT_EQ(L"VT_BSTR \"a \\\"b\\\"\"", hostsim::FormatVariant(view->Values().Get(L"Name").get()));
+    EXPECT_EQ(host.Find(L"help"), view->Values().Find(L"Help")->object);
+    double range = 0;
+    double start = 0;
+    EXPECT_TRUE(view->DepthRange(8, &range, &start));
+    EXPECT_EQ(250.0, range);
+    EXPECT_EQ(10.0, start);
+    EXPECT_EQ((std::vector<hostsim::HostObject*>{view, nullptr, host.Find(L"help")}), description.pageObjects);
+
+    // The services and strings answer through the host interfaces.
+    ComPtr<IObjectLocator> locator;
+    ASSERT_EQ(S_OK, view->QueryInterface(IID_IObjectLocator, reinterpret_cast<void**>(locator.GetAddressOf())));
+    ComPtr<IUnknown> found;
+    LONG status = 4;
+    EXPECT_EQ(S_OK, locator->LocateObject(IID_IHelpViewer, found.GetAddressOf(), &status));
+    EXPECT_TRUE(host.Find(L"help")->Owns(found.Get()));
+    ComPtr<IHostApplication> application;
+    ASSERT_EQ(S_OK, host.Find(L"app")->QueryInterface(IID_IHostApplication,
+                                                      reinterpret_cast<void**>(application.GetAddressOf())));
+    hostsim::Bstr name(L"AppName");
+    hostsim::Bstr value;
+    EXPECT_EQ(S_OK, application->GetStringValue(name.get(), value.put()));
+    EXPECT_EQ(L"tk 11", value.str());
+}
+
+TEST_F(HostDescriptionTest, FaultLinesMakeOperationsMisbehave) {
+    ASSERT_TRUE(Build(L"object view IValueStore\n"
+                      L"value view A I4 1\n"
+                      L"value view B I4 2\n"
+                      L"fault view IValueStore::GetValue fail E_ACCESSDENIED for A times 1\n"
+                      L"fault view IValueStore::GetValue returns R8 7.5 for B\n"
+                      L"fault view QueryInterface fail E_NOINTERFACE for IValueStore times 1\n"
+                      L"objects view\n"))
+        << error;
+    ComPtr<IValueStore> store;
+    hostsim::HostObject& view = *host.Find(L"view");
+    EXPECT_EQ(E_NOINTERFACE, view.QueryInterface(IID_IValueStore, reinterpret_cast<void**>(store.GetAddressOf())));
+    ASSERT_EQ(S_OK, view.QueryInterface(IID_IValueStore, reinterpret_cast<void**>(store.GetAddressOf())));
+    const auto read = [&](const wchar_t* name, hostsim::Variant* value) {
+        hostsim::Bstr text(name);
+        return store->GetValue(text.get(), value->put());
+    };
+    hostsim::Variant value;
+    EXPECT_EQ(E_ACCESSDENIED, read(L"A", &value));
+    EXPECT_EQ(S_OK, read(L"A", &value)) << "times 1";
+    EXPECT_EQ(L"VT_I4 1", hostsim::FormatVariant(value.get()));
+    EXPECT_EQ(S_OK, read(L"B", &value));
+    EXPECT_EQ(L"VT_R8 7.5", hostsim::FormatVariant(value.get()));
+}
+
+TEST_F(HostDescriptionTest, AMalformedLineIsNamedByFileAndLine) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {L"object view IObjectSite\nobjects view\nobjects view\n",
+         L"t.host:3: objects: the page's objects were already given on line 2"},
+        {L"objects\nobjekt view\n", L"t.host:2: unknown directive \"objekt\" (object, hide, service,"},
+        {L"object view IValueStore IEverything\n", L"t.host:1: object: \"IEverything\" is not a host interface"},
+        {L"object view\nservice view help\n",
+         L"t.host:2: service: no object \"help\" (declare it with \"object help\" first)"},
+        {L"object view\nservice view view IHelpViewer\n",
+         L"t.host:2: service: a service answers through IObjectLocator, IObjectSite or IObjectContainer"},
+        {L"object view\nvalue view X\n", L"t.host:2: value: the value type is missing"},
+        {L"object view\nvalue view X I5 1\n", L"t.host:2: value: \"I5\" is not a value type"},
+        {L"object view\nvalue view X I4 1 2\n", L"t.host:2: value: unexpected \"2\" at the end of the line"},
+        {L"object view\nstring view AppName \"TK11\n", L"t.host:2: the quote opened at column 21 is not closed"},
+        {L"object view\nfault view IValueStore::GetValue explode\n",
+         L"t.host:2: fault: \"explode\" is not a fault (fail, status, type, returns, null)"},
+        {L"object view\nfault view IValueStore::GetValue fail for\n",
+         L"t.host:2: fault: the key after \"for\" is missing"},
+        {L"object view\nfault view IValueStore::GetValue returns UNKNOWN view\n",
+         L"t.host:2: fault: here an UNKNOWN value can only be null"},
+        {L"object null\n", L"t.host:1: object: \"null\" stands for a null object"},
+        {L"object view IValueStore\n", L"t.host: no \"objects\" line"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.text));
+        hostsim::Host fresh;
+        std::wstring message;
+        EXPECT_FALSE(hostsim::BuildHost(c.text, L"t.host", fresh, nullptr, &message));
+        EXPECT_EQ(0u, message.find(c.message)) << Narrow(message);
+    }
+}
+
+TEST_F(HostDescriptionTest, WordsAreSplitAtBlanksAndQuotesAndCommentsEndTheLine) {
+    std::vector<hostsim::Word> words;
+    std::wstring reason;
+    ASSERT_TRUE(hostsim::SplitWords(L"  click  \"Apply to all\" #1042 \"\" x#y # a comment \"", &words, &reason));
+    ASSERT_EQ(5u, words.size());
+    EXPECT_EQ(L"click", words[0].text);
+    EXPECT_FALSE(words[0].quoted);
+    EXPECT_EQ(L"Apply to all", words[1].text);
+    EXPECT_TRUE(words[1].quoted);
+    EXPECT_EQ(L"#1042", words[2].text) << "'#' and a digit name a control";
+    EXPECT_EQ(L"", words[3].text);
+    EXPECT_TRUE(words[3].quoted);
+    EXPECT_EQ(L"x#y", words[4].text);
+    EXPECT_FALSE(hostsim::SplitWords(L"type \"a\\q\"", &words, &reason));
+    EXPECT_EQ(L"unknown escape \\q in a quoted word (\\\" \\\\ \\t \\n)", reason);
+}
+
+}  // namespace

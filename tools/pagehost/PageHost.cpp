@@ -1,0 +1,640 @@
+#include "PageHost.h"
+
+#include "HostInterfaces.h"
+#include "PageHostText.h"
+#include "SimHost.h"
+#include "SimHostDescription.h"
+#include "SimText.h"
+#include "TavrelClasses.h"
+#include "UserScript.h"
+#include "driver/DialogDriver.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <oleauto.h>
+#include <wrl/client.h>
+
+#include <cwchar>
+#include <cwctype>
+#include <exception>
+
+using Microsoft::WRL::ComPtr;
+
+namespace tavrel::pagehost {
+
+namespace {
+
+// ---- The nine page classes
+
+struct PageClass {
+    const wchar_t* name;             // the coclass name; the C++ class adds a 'C'
+    const CLSID* clsid;
+    const wchar_t* progId;
+    const wchar_t* versionedProgId;
+};
+
+const PageClass kPages[] = {
+    {L"RangeSurfaceDialog", &CLSID_RangeSurfaceDialog, L"Kestrom.Tavrel.RangeSurfaceDialog",
+     L"Kestrom.Tavrel.RangeSurfaceDialog.1"},
+    {L"HorizontalDistanceDialog", &CLSID_HorizontalDistanceDialog, L"Kestrom.Tavrel.HorizontalDistanceDialog",
+     L"Kestrom.Tavrel.HorizontalDistanceDialog.1"},
+    {L"TsDistributionDlg", &CLSID_TsDistributionDlg, L"Kestrom.Tavrel.TsDistributionDlg",
+     L"Kestrom.Tavrel.TsDistributionDlg.1"},
+    {L"BottomDetectorDialog", &CLSID_BottomDetectorDialog, L"Kestrom.Tavrel.BottomDetectorDialog",
+     L"Kestrom.Tavrel.BottomDetectorDialog.1"},
+    {L"EchoTraceDialog", &CLSID_EchoTraceDialog, L"Kestrom.Tavrel.EchoTraceDialog",
+     L"Kestrom.Tavrel.EchoTraceDialog.1"},
+    {L"ColorScaleDialog", &CLSID_ColorScaleDialog, L"Kestrom.Tavrel.ColorScaleDialog",
+     L"Kestrom.Tavrel.ColorScaleDialog.1"},
+    {L"ConfigureWindowDlg", &CLSID_ConfigureWindowDlg, L"Kestrom.Tavrel.ConfigureWindowDlg",
+     L"Kestrom.Tavrel.ConfigureWindowDl.1"},
+    {L"RangeScrollDlg", &CLSID_RangeScrollDlg, L"Kestrom.Tavrel.RangeScrollDlg", L"Kestrom.Tavrel.RangeScrollD.1"},
+    {L"ScopeDialog", &CLSID_ScopeDialog, L"Kestrom.Tavrel.ScopeDialog", L"Kestrom.Tavrel.ScopeDialog.1"},
+};
+
+bool SameText(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+const PageClass* FindPageByName(const std::wstring& text) {
+    for (const PageClass& page : kPages) {
+        if (SameText(text, page.name) || SameText(text, std::wstring(L"C") + page.name) ||
+            SameText(text, page.progId) || SameText(text, page.versionedProgId)) {
+            return &page;
+        }
+    }
+    return nullptr;
+}
+
+const PageClass* FindPageByClsid(REFCLSID clsid) {
+    for (const PageClass& page : kPages) {
+        if (IsEqualCLSID(*page.clsid, clsid)) return &page;
+    }
+    return nullptr;
+}
+
+std::wstring GuidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+std::wstring PageList() {
+    std::wstring list;
+    for (const PageClass& page : kPages) list += (list.empty() ? L"" : L", ") + std::wstring(page.name);
+    return list;
+}
+
+// ---- Messages
+
+struct NamedResult {
+    HRESULT result;
+    const wchar_t* name;
+};
+
+// Results a host meets here whose system text may be missing.
+const NamedResult kResultNames[] = {
+    {CLASS_E_CLASSNOTAVAILABLE, L"CLASS_E_CLASSNOTAVAILABLE"},
+    {CLASS_E_NOAGGREGATION, L"CLASS_E_NOAGGREGATION"},
+    {REGDB_E_CLASSNOTREG, L"REGDB_E_CLASSNOTREG"},
+    {CO_E_CLASSSTRING, L"CO_E_CLASSSTRING"},
+    {E_NOINTERFACE, L"E_NOINTERFACE"},
+    {E_INVALIDARG, L"E_INVALIDARG"},
+    {E_OUTOFMEMORY, L"E_OUTOFMEMORY"},
+    {E_UNEXPECTED, L"E_UNEXPECTED"},
+    {E_NOTIMPL, L"E_NOTIMPL"},
+    {E_POINTER, L"E_POINTER"},
+    {E_FAIL, L"E_FAIL"},
+};
+
+// "0x80040111 CLASS_E_CLASSNOTAVAILABLE (the system's text, if any)".
+std::wstring HresultText(HRESULT hr) {
+    wchar_t hex[16] = {};
+    swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    std::wstring text = hex;
+    for (const NamedResult& named : kResultNames) {
+        if (named.result == hr) text += std::wstring(L" ") + named.name;
+    }
+    wchar_t* message = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    if (length && message) {
+        std::wstring said(message, length);
+        while (!said.empty() && (std::iswspace(said.back()) || said.back() == L'.')) said.pop_back();
+        if (!said.empty()) text += L" (" + said + L")";
+    }
+    if (message) LocalFree(message);
+    return text;
+}
+
+class Reporter {
+public:
+    Reporter(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+    void Line(const std::wstring& text) { m_out << Utf8(text) << "\n"; }
+    void Flush() { m_out.flush(); }
+    // An error: "pagehost: <text>" on the error stream.
+    int Error(const std::wstring& text, int status = kExitBadInput) {
+        m_out.flush();
+        m_err << "pagehost: " << Utf8(text) << "\n";
+        m_err.flush();
+        return status;
+    }
+    void Warning(const std::wstring& text) { m_out << "warning: " << Utf8(text) << "\n"; }
+    std::ostream& Out() { return m_out; }
+
+private:
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+const char kUsage[] =
+    "usage: pagehost [--dll <path> | --registered] [--form] <page> <host description> [<user script>]\n"
+    "       pagehost --list | --help\n"
+    "Opens a page of Tavrel.dll against the simulated host the description builds. Without a\n"
+    "script the dialog waits for a person; with one, the script's actions run in the dialog.\n"
+    "Then prints what the host received, the page's log lines and the reference check.\n"
+    "  <page>         class name (TsDistributionDlg, CTsDistributionDlg), ProgID or {class id}\n"
+    "  --dll <path>   load this DLL without registration (default: Tavrel.dll beside pagehost.exe)\n"
+    "  --registered   create the page through the registry (the DLL registered with regsvr32)\n"
+    "  --form         use IFormControl (SetFormObjects, ShowForm) instead of SetObjects and Activate\n"
+    "Exit status: 0 done, 1 bad input or setup, 2 the run failed (script or dialog).\n";
+
+// ---- Arguments
+
+struct Options {
+    std::wstring page;
+    std::wstring hostFile;
+    std::wstring scriptFile;
+    std::wstring dllPath;
+    bool registered = false;
+    bool form = false;
+    bool help = false;
+    bool list = false;
+};
+
+bool ParseOptions(const std::vector<std::wstring>& arguments, Options* options, std::wstring* error) {
+    std::vector<std::wstring> positional;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (argument == L"--dll") {
+            if (i + 1 >= arguments.size()) {
+                *error = L"--dll needs a path";
+                return false;
+            }
+            options->dllPath = arguments[++i];
+        } else if (argument == L"--registered") {
+            options->registered = true;
+        } else if (argument == L"--form") {
+            options->form = true;
+        } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+            options->help = true;
+        } else if (argument == L"--list") {
+            options->list = true;
+        } else if (argument.size() > 1 && argument[0] == L'-') {
+            *error = L"unknown option " + argument;
+            return false;
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    if (options->help || options->list) return true;
+    if (options->registered && !options->dllPath.empty()) {
+        *error = L"--dll and --registered exclude each other";
+        return false;
+    }
+    if (positional.size() < 2 || positional.size() > 3) {
+        *error = positional.empty() ? L"no page named" : positional.size() == 1 ? L"no host description named"
+                                                                                : L"too many arguments";
+        return false;
+    }
+    options->page = positional[0];
+    options->hostFile = positional[1];
+    if (positional.size() == 3) options->scriptFile = positional[2];
+    return true;
+}
+
+// ---- COM and the library
+
+// A single-threaded apartment and the common controls, for the run.
+class Apartment {
+public:
+    Apartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof controls;
+        controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES;
+        InitCommonControlsEx(&controls);
+    }
+    ~Apartment() {
+        if (SUCCEEDED(m_result)) CoUninitialize();
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+    HRESULT Result() const { return m_result; }
+
+private:
+    HRESULT m_result;
+};
+
+using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFunction = HRESULT(STDAPICALLTYPE*)();
+
+template <class Function>
+Function EntryPoint(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+std::wstring ModulePath(HMODULE module) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+    return std::wstring(path, length);
+}
+
+std::wstring DefaultDllPath() {
+    std::wstring path = ModulePath(nullptr);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return (slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1)) + L"Tavrel.dll";
+}
+
+// The DLL loaded by pagehost itself (--dll); freed when it can unload, or on the way
+// out of an error before any object was made.
+class Library {
+public:
+    Library() = default;
+    ~Library() {
+        if (m_module && m_freeOnExit) FreeLibrary(m_module);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    bool Load(const std::wstring& path, std::wstring* error) {
+        m_module = LoadLibraryW(path.c_str());
+        if (!m_module) {
+            const DWORD code = GetLastError();
+            *error = L"cannot load the DLL " + path + L": " + HresultText(HRESULT_FROM_WIN32(code));
+            return false;
+        }
+        m_path = ModulePath(m_module);
+        return true;
+    }
+    HMODULE Module() const { return m_module; }
+    const std::wstring& Path() const { return m_path; }
+    // From here on the module stays loaded unless it says it can unload.
+    void KeepUntilUnloadable() { m_freeOnExit = false; }
+    // Asks DllCanUnloadNow; frees the module when it answers S_OK.
+    HRESULT Unload() {
+        auto canUnloadNow = EntryPoint<CanUnloadNowFunction>(m_module, "DllCanUnloadNow");
+        const HRESULT hr = canUnloadNow ? canUnloadNow() : E_NOTIMPL;
+        if (hr == S_OK) {
+            FreeLibrary(m_module);
+            m_module = nullptr;
+        }
+        return hr;
+    }
+
+private:
+    HMODULE m_module = nullptr;
+    std::wstring m_path;
+    bool m_freeOnExit = true;
+};
+
+// The DLL a registered class lives in: its InprocServer32 path.
+std::wstring RegisteredServerPath(REFCLSID clsid) {
+    const std::wstring key = L"CLSID\\" + GuidText(clsid) + L"\\InprocServer32";
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = sizeof path;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    return path;
+}
+
+// ---- The page's objects
+
+std::vector<IUnknown*> Identities(const hostsim::HostDescription& description) {
+    std::vector<IUnknown*> objects;
+    for (hostsim::HostObject* object : description.pageObjects) {
+        objects.push_back(object ? object->Identity() : nullptr);
+    }
+    return objects;
+}
+
+std::wstring ObjectNames(const hostsim::HostDescription& description) {
+    std::wstring names;
+    for (hostsim::HostObject* object : description.pageObjects) {
+        names += (names.empty() ? L"" : L", ") + (object ? object->Name() : std::wstring(L"null"));
+    }
+    return names.empty() ? L"nothing" : names;
+}
+
+// IFormControl::SetFormObjects takes the objects as an array of VARIANTs.
+HRESULT SetFormObjects(IFormControl* form, const std::vector<IUnknown*>& objects) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(objects.size()));
+    if (!array) return E_OUTOFMEMORY;
+    for (LONG i = 0; i < static_cast<LONG>(objects.size()); ++i) {
+        VARIANT element;
+        VariantInit(&element);
+        element.vt = VT_UNKNOWN;
+        element.punkVal = objects[static_cast<std::size_t>(i)];
+        SafeArrayPutElement(array, &i, &element);  // copies, with its own reference
+    }
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_ARRAY | VT_VARIANT;
+    value.parray = array;
+    const HRESULT hr = form->SetFormObjects(value);
+    VariantClear(&value);
+    return hr;
+}
+
+bool IsOpen(HWND dialog) { return IsWindow(dialog) && (GetWindowLongW(dialog, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Closes a dialog the script left open: Cancel as Escape sends it, then, if the page
+// does not close, EndDialog.
+void CancelDialog(HWND dialog) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    if (IsOpen(dialog)) EndDialog(dialog, IDCANCEL);
+}
+
+int TotalWaitMs(const UserScript& script) {
+    int total = 0;
+    for (const ScriptAction& action : script.actions) {
+        if (action.verb == Verb::Wait) total += action.number;
+    }
+    return total;
+}
+
+// ---- One run
+
+class PageHostRun {
+public:
+    PageHostRun(const Options& options, Reporter& report) : m_options(options), m_report(report) {}
+    int Run();
+
+private:
+    bool ChoosePage(std::wstring* error);
+    bool GetClassObject(std::wstring* error);
+    int Open();
+    int OpenWithScript(IFormControl* form, const RECT& rect);
+    int Finish(int status);
+    // "CTsDistributionDlg {9402C5E1-...}", or the class id alone for a class not known.
+    std::wstring ClassLabel() const {
+        return m_pageName == GuidText(m_clsid) ? m_pageName : m_pageName + L" " + GuidText(m_clsid);
+    }
+
+    const Options& m_options;
+    Reporter& m_report;
+    hostsim::Host m_host;
+    hostsim::HostDescription m_description;
+    UserScript m_script;
+    CLSID m_clsid = CLSID_NULL;
+    std::wstring m_pageName;
+    Library m_library;
+    std::wstring m_serverPath;  // the DLL the class object came from
+    ComPtr<IClassFactory> m_factory;
+    ComPtr<IPropertyPage> m_page;
+};
+
+bool PageHostRun::ChoosePage(std::wstring* error) {
+    const std::wstring& name = m_options.page;
+    if (!name.empty() && name[0] == L'{') {
+        if (FAILED(CLSIDFromString(name.c_str(), &m_clsid))) {
+            *error = name + L" is not a class id ({xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx})";
+            return false;
+        }
+        const PageClass* page = FindPageByClsid(m_clsid);
+        m_pageName = page ? std::wstring(L"C") + page->name : GuidText(m_clsid);
+        return true;
+    }
+    const PageClass* page = FindPageByName(name);
+    if (!page && !(m_options.registered && name.find(L'.') != std::wstring::npos)) {
+        *error = L"unknown page " + hostsim::Quote(name) + L"; the pages are " + PageList() +
+                 L" (also with a leading C, as ProgIDs, or as {class id})";
+        return false;
+    }
+    m_pageName = page ? std::wstring(L"C") + page->name : name;
+    if (!m_options.registered) {
+        m_clsid = *page->clsid;
+        return true;
+    }
+    // Through the registry: the ProgID names the class id.
+    const std::wstring progId = page && name.find(L'.') == std::wstring::npos ? page->progId : name;
+    const HRESULT hr = CLSIDFromProgID(progId.c_str(), &m_clsid);
+    if (FAILED(hr)) {
+        *error = L"the ProgID " + progId + L" is not registered: " + HresultText(hr) +
+                 L" (register Tavrel.dll with regsvr32, or leave out --registered)";
+        return false;
+    }
+    return true;
+}
+
+bool PageHostRun::GetClassObject(std::wstring* error) {
+    if (m_options.registered) {
+        const HRESULT hr = CoGetClassObject(m_clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                            reinterpret_cast<void**>(m_factory.GetAddressOf()));
+        if (FAILED(hr)) {
+            *error = L"no registered class object for " + ClassLabel() + L": " + HresultText(hr);
+            return false;
+        }
+        m_serverPath = RegisteredServerPath(m_clsid);
+        return true;
+    }
+    const std::wstring path = m_options.dllPath.empty() ? DefaultDllPath() : m_options.dllPath;
+    if (!m_library.Load(path, error)) return false;
+    m_serverPath = m_library.Path();
+    auto getClassObject = EntryPoint<GetClassObjectFunction>(m_library.Module(), "DllGetClassObject");
+    if (!getClassObject) {
+        *error = m_serverPath + L" has no DllGetClassObject entry point: it is not a COM server";
+        return false;
+    }
+    const HRESULT hr = getClassObject(m_clsid, IID_IClassFactory, reinterpret_cast<void**>(m_factory.GetAddressOf()));
+    if (FAILED(hr)) {
+        *error = m_serverPath + L" does not offer the class " + ClassLabel() + L": DllGetClassObject returned " +
+                 HresultText(hr);
+        return false;
+    }
+    return true;
+}
+
+int PageHostRun::Run() {
+    // Everything the user wrote is checked before the DLL is touched.
+    std::wstring error;
+    if (!ChoosePage(&error)) return m_report.Error(error);
+    if (!hostsim::LoadHostDescription(m_options.hostFile, m_host, &m_description, &error)) {
+        return m_report.Error(error);
+    }
+    if (!m_options.scriptFile.empty() && !LoadUserScript(m_options.scriptFile, &m_script, &error)) {
+        return m_report.Error(error);
+    }
+    if (!GetClassObject(&error)) return m_report.Error(error);
+    // From here on the page's objects may live in the module: keep it until it can unload.
+    m_library.KeepUntilUnloadable();
+
+    HRESULT hr = m_factory->CreateInstance(nullptr, IID_IPropertyPage, reinterpret_cast<void**>(m_page.GetAddressOf()));
+    if (FAILED(hr)) {
+        return Finish(m_report.Error(L"the class object could not create " + m_pageName + L": " + HresultText(hr)));
+    }
+    return Finish(Open());
+}
+
+int PageHostRun::Open() {
+    m_report.Line(L"pagehost: " + ClassLabel());
+    m_report.Line(L"  DLL:    " + (m_serverPath.empty() ? std::wstring(L"(registered)") : m_serverPath));
+    m_report.Line(L"  host:   " + m_options.hostFile + L" (the page is given " + ObjectNames(m_description) + L")");
+
+    // The journal shows the page by name where it passes itself (as a subscriber).
+    ComPtr<IUnknown> identity;
+    m_page.As(&identity);
+    m_host.NameObject(identity.Get(), L"page");
+    ComPtr<IParameterSubscriber2> subscriber;
+    if (SUCCEEDED(m_page.As(&subscriber))) m_host.NameObject(subscriber.Get(), L"page");
+    subscriber.Reset();
+
+    std::vector<IUnknown*> objects = Identities(m_description);
+    ComPtr<IFormControl> form;
+    HRESULT hr = S_OK;
+    if (m_options.form) {
+        if (FAILED(m_page.As(&form))) return m_report.Error(m_pageName + L" does not offer IFormControl (--form)");
+        hr = SetFormObjects(form.Get(), objects);
+        if (FAILED(hr)) return m_report.Error(L"IFormControl::SetFormObjects returned " + HresultText(hr));
+    } else {
+        hr = m_page->SetObjects(static_cast<ULONG>(objects.size()), objects.empty() ? nullptr : objects.data());
+        if (FAILED(hr)) return m_report.Error(L"IPropertyPage::SetObjects returned " + HresultText(hr));
+    }
+
+    const RECT rect{10, 20, 310, 220};
+    if (!m_options.scriptFile.empty()) return OpenWithScript(form.Get(), rect);
+
+    m_report.Line(L"The dialog is open: use it, then close it with OK or Cancel.");
+    m_report.Flush();
+    hr = form ? form->ShowForm(0, 0) : m_page->Activate(nullptr, &rect, TRUE);
+    if (FAILED(hr)) m_report.Warning((form ? L"ShowForm returned " : L"Activate returned ") + HresultText(hr));
+    return kExitDone;
+}
+
+int PageHostRun::OpenWithScript(IFormControl* form, const RECT& rect) {
+    m_report.Line(L"  script: " + m_options.scriptFile);
+    FailureCollector driverFailures;
+    ScriptOutcome outcome;
+    bool cancelled = false;
+    HRESULT hr = E_FAIL;
+    driver::RunDialogOptions runOptions;
+    runOptions.watchdogMs = 30000 + static_cast<DWORD>(TotalWaitMs(m_script));
+    const bool ran = driver::RunDialog(
+        [&] { hr = form ? form->ShowForm(0, 0) : m_page->Activate(nullptr, &rect, TRUE); },
+        [&](HWND dialog) {
+            wchar_t caption[256] = {};
+            GetWindowTextW(dialog, caption, 256);
+            m_report.Line(L"  dialog " + hostsim::Quote(caption) + L" is open");
+            outcome = RunUserScript(dialog, m_script, m_report.Out());
+            if (IsOpen(dialog)) {
+                CancelDialog(dialog);
+                cancelled = true;
+            }
+        },
+        runOptions);
+    const std::wstring driverSaid = driverFailures.TakeText();
+
+    int status = kExitDone;
+    if (!ran) {
+        status = m_report.Error(m_pageName + L" opened no dialog (" + (form ? L"ShowForm" : L"Activate") +
+                                    L" returned " + HresultText(hr) + L")",
+                                kExitScriptFailed);
+    } else if (!outcome.completed) {
+        status = m_report.Error(outcome.problem + (cancelled ? L"; pagehost cancelled the dialog" : L""),
+                                kExitScriptFailed);
+    } else if (cancelled) {
+        status = m_report.Error(
+            m_options.scriptFile + L": the script ended with the dialog open; pagehost cancelled it",
+            kExitScriptFailed);
+    }
+    if (!driverSaid.empty()) status = m_report.Error(driverSaid, kExitScriptFailed);
+    if (ran && FAILED(hr)) m_report.Warning((form ? L"ShowForm returned " : L"Activate returned ") + HresultText(hr));
+    return status;
+}
+
+int PageHostRun::Finish(int status) {
+    // What the host received, its log lines apart.
+    std::vector<std::wstring> calls;
+    std::vector<std::wstring> logged;
+    for (const std::wstring& line : m_host.Lines()) {
+        (line.find(L".IHostLogger::LogMessage(") != std::wstring::npos ? logged : calls).push_back(line);
+    }
+    const auto count = [](std::size_t n, const wchar_t* one, const wchar_t* many) {
+        return std::to_wstring(n) + L" " + (n == 1 ? one : many);
+    };
+    if (calls.empty()) {
+        m_report.Line(L"The host received no calls.");
+    } else {
+        m_report.Line(L"The host received " + count(calls.size(), L"call:", L"calls:"));
+        for (const std::wstring& line : calls) m_report.Line(L"  " + line);
+    }
+    if (logged.empty()) {
+        m_report.Line(L"The page logged nothing.");
+    } else {
+        m_report.Line(L"The page logged " + count(logged.size(), L"line:", L"lines:"));
+        for (const std::wstring& line : logged) m_report.Line(L"  " + line);
+    }
+
+    // Release everything, then check that every reference came back.
+    m_host.ReleaseSubscribers();
+    m_page.Reset();
+    m_factory.Reset();
+    std::wstring moduleState;
+    if (m_options.registered) {
+        HMODULE module = m_serverPath.empty() ? nullptr : GetModuleHandleW(m_serverPath.c_str());
+        auto canUnloadNow = EntryPoint<CanUnloadNowFunction>(module, "DllCanUnloadNow");
+        if (canUnloadNow && canUnloadNow() != S_OK) {
+            m_report.Warning(L"the DLL cannot unload: a page or class object is still alive");
+        } else if (canUnloadNow) {
+            moduleState = L"; the DLL can unload";
+        }
+    } else if (m_library.Module()) {
+        if (m_library.Unload() != S_OK) {
+            m_report.Warning(L"the DLL cannot unload: a page or class object is still alive");
+        } else {
+            moduleState = L"; the DLL can unload";
+        }
+    }
+    const std::vector<std::wstring> outstanding = m_host.Outstanding();
+    for (const std::wstring& line : outstanding) m_report.Warning(line);
+    if (outstanding.empty()) m_report.Line(L"Every reference the page took came back" + moduleState + L".");
+    m_report.Flush();
+    return status;
+}
+
+}  // namespace
+
+int RunPageHost(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err) {
+    Reporter report(out, err);
+    try {
+        Options options;
+        std::wstring error;
+        if (!ParseOptions(arguments, &options, &error)) {
+            report.Error(error);
+            err << kUsage;
+            return kExitBadInput;
+        }
+        if (options.help) {
+            out << kUsage;
+            return kExitDone;
+        }
+        if (options.list) {
+            for (const PageClass& page : kPages) {
+                report.Line(std::wstring(page.name) + L"  " + page.progId + L"  " + GuidText(*page.clsid));
+            }
+            return kExitDone;
+        }
+        Apartment apartment;
+        if (FAILED(apartment.Result())) {
+            return report.Error(L"cannot enter a single-threaded COM apartment: " + HresultText(apartment.Result()));
+        }
+        PageHostRun run(options, report);
+        return run.Run();
+    } catch (const std::exception& failure) {
+        return report.Error(L"unexpected failure: " + FromUtf8(failure.what()));
+    }
+}
+
+}  // namespace tavrel::pagehost
