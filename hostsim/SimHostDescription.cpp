@@ -698,18 +698,26 @@ bool ReadTextFile(const std::wstring& path, std::wstring* text, std::wstring* er
     return true;
 }
 
+std::vector<std::wstring> SplitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
 bool BuildHost(const std::wstring& text, const std::wstring& fileName, Host& host, HostDescription* description,
                std::wstring* error) {
     HostDescription built;
     Builder builder(host, built);
     int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring lineText = text.substr(start, end - start);
-        if (!lineText.empty() && lineText.back() == L'\r') lineText.pop_back();
-        start = end + 1;
+    for (const std::wstring& lineText : SplitLines(text)) {
         ++lineNumber;
 
         std::vector<Word> words;

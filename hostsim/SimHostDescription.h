@@ -94,6 +94,8 @@ struct Word {
 // Splits a line into words as described above; a comment ends the line. False, with
 // the reason in *error, for an unterminated quote or an unknown escape.
 bool SplitWords(const std::wstring& line, std::vector<Word>* words, std::wstring* error);
+// The lines of a text file, without their line ends ("\n" or "\r\n"); line n is at n-1.
+std::vector<std::wstring> SplitLines(const std::wstring& text);
 
 // Reads a UTF-8 text file (a byte order mark is skipped) into *text. False, with the
 // reason in *error, when the file cannot be read or is not UTF-8.

@@ -2,6 +2,7 @@
 // registered into and unregistered from a scratch key under HKCU (the script's root
 // keys are redirected there), and malformed scripts that must fail without writing.
 #include "Registrar.h"
+#include "RegistryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -52,20 +53,7 @@ bool ReadBinary(HKEY root, const std::wstring& path, const wchar_t* name, std::v
 }
 
 std::vector<std::wstring> Subkeys(HKEY root, const std::wstring& path) {
-    std::vector<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(key);
-    std::sort(names.begin(), names.end());
-    return names;
+    return tavrel::test::RegistryNames(root, path, tavrel::test::RegistryNameKind::Subkeys);
 }
 
 DWORD ValueCount(HKEY root, const std::wstring& path) {

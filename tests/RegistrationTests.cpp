@@ -3,6 +3,7 @@
 // creation by ProgID, unregistration, the version and manifest resources, and
 // registration-free activation. Every test starts and ends unregistered.
 #include "Registrar.h"
+#include "RegistryNames.h"
 #include "TavrelClasses.h"
 #include "TavrelLibrary.h"
 
@@ -92,38 +93,12 @@ std::wstring ReadString(const std::wstring& path, const wchar_t* name = nullptr)
 }
 
 std::vector<std::wstring> Subkeys(const std::wstring& path) {
-    std::vector<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(key);
-    std::sort(names.begin(), names.end());
-    return names;
+    return tavrel::test::RegistryNames(HKEY_CLASSES_ROOT, path, tavrel::test::RegistryNameKind::Subkeys);
 }
 
 // Names of the values of a key, the default value as "".
 std::vector<std::wstring> ValueNames(const std::wstring& path) {
-    std::vector<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = 256;
-        if (RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(key);
-    std::sort(names.begin(), names.end());
-    return names;
+    return tavrel::test::RegistryNames(HKEY_CLASSES_ROOT, path, tavrel::test::RegistryNameKind::Values);
 }
 
 std::wstring ModulePath() {

@@ -472,13 +472,7 @@ bool ParseUserScript(const std::wstring& text, const std::wstring& fileName, Use
     UserScript parsed;
     parsed.fileName = fileName;
     int lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring lineText = text.substr(start, end - start);
-        if (!lineText.empty() && lineText.back() == L'\r') lineText.pop_back();
-        start = end + 1;
+    for (const std::wstring& lineText : hostsim::SplitLines(text)) {
         ++lineNumber;
 
         std::vector<Word> words;
