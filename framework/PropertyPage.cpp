@@ -1,6 +1,7 @@
 #include "PropertyPage.h"
 
 #include <cstring>
+#include <new>
 
 namespace tavrel::frame {
 namespace {
@@ -166,8 +167,12 @@ bool LoadResourceString(HINSTANCE instance, UINT id, std::wstring& text) {
 
 LPOLESTR LoadTaskString(HINSTANCE instance, UINT id) {
     std::wstring text;
-    if (!LoadResourceString(instance, id, text))
+    try {
+        if (!LoadResourceString(instance, id, text))
+            return nullptr;
+    } catch (const std::bad_alloc&) {
         return nullptr;
+    }
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     auto* copy = static_cast<LPOLESTR>(::CoTaskMemAlloc(bytes));
     if (copy)

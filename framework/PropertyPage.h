@@ -74,17 +74,21 @@ public:
     STDMETHODIMP GetPageInfo(PROPPAGEINFO* info) override {
         if (!info)
             return E_POINTER;
-        SIZE size{};
-        if (FAILED(GetDialogTemplateSize(ModuleInstance(), T::IDD, size)))
-            return E_UNEXPECTED;
-        m_size = size;
-        info->cb = sizeof(PROPPAGEINFO);
-        info->pszTitle = LoadTaskString(ModuleInstance(), T::kTitleId);
-        info->size = m_size;
-        info->pszHelpFile = LoadTaskString(ModuleInstance(), T::kHelpFileId);
-        info->pszDocString = LoadTaskString(ModuleInstance(), T::kDocStringId);
-        info->dwHelpContext = m_helpContext;
-        return S_OK;
+        try {
+            SIZE size{};
+            if (FAILED(GetDialogTemplateSize(ModuleInstance(), T::IDD, size)))
+                return E_UNEXPECTED;
+            m_size = size;
+            info->cb = sizeof(PROPPAGEINFO);
+            info->pszTitle = LoadTaskString(ModuleInstance(), T::kTitleId);
+            info->size = m_size;
+            info->pszHelpFile = LoadTaskString(ModuleInstance(), T::kHelpFileId);
+            info->pszDocString = LoadTaskString(ModuleInstance(), T::kDocStringId);
+            info->dwHelpContext = m_helpContext;
+            return S_OK;
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
     }
 
     STDMETHODIMP SetObjects(ULONG count, IUnknown** objects) override {

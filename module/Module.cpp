@@ -148,6 +148,8 @@ HRESULT UpdateRegistration(registrar::Action action) {
         return action == registrar::Action::Register ? RegisterTypeLibrary(modulePath) : UnregisterTypeLibrary();
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
     }
 }
 

@@ -316,8 +316,7 @@ TEST_F(PageFrameTest, EveryPageRunsItsTemplateAndClosesWithOkOrCancel) {
 TEST_F(PageFrameTest, HelpShowsThePageTopicThroughTheHostsViewer) {
     for (const PageClass& pageClass : kPageClasses) {
         SCOPED_TRACE(pageClass.name);
-        hostsim::Host& h = host;
-        const size_t mark = h.Journal().Size();
+        const size_t mark = host.Journal().Size();
         hostsim::HostObject& view = CreateViewWithHelp();
         {
             ComPtr<IPropertyPage> page = CreatePage(*pageClass.clsid);
@@ -331,7 +330,7 @@ TEST_F(PageFrameTest, HelpShowsThePageTopicThroughTheHostsViewer) {
         std::vector<std::wstring> expected;
         if (pageClass.helpTopic)
             expected.push_back(std::wstring(L"help.IHelpViewer::ShowTopic(0, \"") + pageClass.helpTopic + L"\")");
-        EXPECT_EQ(expected, h.Journal().Since(mark));
+        EXPECT_EQ(expected, host.Journal().Since(mark));
     }
 }
 
