@@ -2,7 +2,9 @@
 // host drives it: class objects, interfaces, page information, objects and site, and
 // the modal run with its OK, Cancel, Help and host calls from inside the loop.
 #include "PageTest.h"
+#include "resource.h"
 
+#include <olectl.h>
 #include <oleauto.h>
 
 #include <string>
@@ -395,6 +397,42 @@ TEST_F(PageFrameTest, ShowFormRunsThePageAsAForm) {
         EXPECT_TRUE(ran);
         EXPECT_EQ(S_OK, result);
     }
+}
+
+}  // namespace tavrel::test
+
+namespace tavrel::test {
+
+// The system's own property frame creates the page by class id, activates it from the
+// frame's initialisation and never calls Apply: the page's dialog runs inside it and
+// the frame's final Release frees the page with everything it held.
+TEST_F(PageFrameTest, RunsInsideTheSystemPropertyFrame) {
+    TavrelLibrary& library = TavrelLibrary::Instance();
+    ASSERT_EQ(S_OK, library.RegisterServer());
+    hostsim::HostObject& view = CreateViewWithHelp();
+    view.Offer(IID_IValueStore);
+    view.AddService(view);
+    view.Values().Set(L"HistogramScale", 0);
+
+    IUnknown* objects[] = {view.Identity()};
+    CLSID pages[] = {CLSID_TsDistributionDlg};
+    HRESULT frameResult = E_FAIL;
+    bool ran = RunDialog(
+        [&] {
+            frameResult = OleCreatePropertyFrame(nullptr, 0, 0, L"Frame", 1, objects, 1, pages, 0, 0, nullptr);
+        },
+        [&](HWND dialog) {
+            HWND frame = ::GetWindow(dialog, GW_OWNER);
+            EXPECT_EQ(L"TS Distribution", WindowText(dialog));
+            Click(dialog, IDC_TS_WEIGHT);
+            Click(dialog, IDOK);
+            // The frame stays open once the page's own dialog has closed: close it too.
+            ::PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+        });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(S_OK, frameResult);
+    EXPECT_EQ(std::vector<std::wstring>{L"view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)"}, host.Lines());
+    EXPECT_EQ(S_OK, library.UnregisterServer());
 }
 
 }  // namespace tavrel::test
