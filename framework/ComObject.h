@@ -18,7 +18,6 @@ class CComObjectRootEx {
 public:
     ULONG InternalAddRef() { return ++m_refCount; }
     ULONG InternalRelease() { return --m_refCount; }
-    ULONG RefCount() const { return m_refCount; }
 
 protected:
     ULONG m_refCount = 0;

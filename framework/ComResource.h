@@ -30,8 +30,6 @@ public:
     BSTR release() { BSTR b = m_bstr; m_bstr = nullptr; return b; }
     void reset() { if (m_bstr) { SysFreeString(m_bstr); m_bstr = nullptr; } }
 
-    bool empty() const { return length() == 0; }
-    UINT length() const { return m_bstr ? SysStringLen(m_bstr) : 0; }
     std::wstring str() const { return m_bstr ? std::wstring(m_bstr, SysStringLen(m_bstr)) : std::wstring(); }
 
 private:
@@ -48,9 +46,6 @@ public:
 
     static UniqueVariant FromLong(long value) {
         UniqueVariant v; v.m_var.vt = VT_I4; v.m_var.lVal = value; return v;
-    }
-    static UniqueVariant FromDouble(double value) {
-        UniqueVariant v; v.m_var.vt = VT_R8; v.m_var.dblVal = value; return v;
     }
     UniqueVariant(UniqueVariant&& other) noexcept {
         m_var = other.m_var;

@@ -32,9 +32,8 @@ public:
         SetCreationData(static_cast<T*>(this));
         INT_PTR result = ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(T::IDD), owner,
                                            StartDialogProc, initParam);
-        // A dialog that never got its first message leaves the slot set.
-        if (TakeCreationData() == static_cast<T*>(this))
-            m_hWnd = nullptr;
+        // A dialog that never got its first message leaves the slot set: clear it.
+        TakeCreationData();
         return result;
     }
 

@@ -149,11 +149,7 @@ public:
     }
 
 // Frame state for the page's own use
-    ULONG ObjectCount() const { return static_cast<ULONG>(m_objects.size()); }
     IUnknown* Object(ULONG index) const { return index < m_objects.size() ? m_objects[index].Get() : nullptr; }
-    void SetDirty(bool dirty) { m_dirty = dirty; }
-    bool IsDirty() const { return m_dirty; }
-    SIZE PageSize() const { return m_size; }
 
 protected:
     // IFormControl::SetFormObjects: the objects arrive as one VARIANT holding a

@@ -216,15 +216,10 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options* options, 
 
 // ---- COM and the library
 
-// A single-threaded apartment and the common controls, for the run.
+// A single-threaded apartment for the run (the pages register their controls' classes).
 class Apartment {
 public:
-    Apartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        INITCOMMONCONTROLSEX controls{};
-        controls.dwSize = sizeof controls;
-        controls.dwICC = ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES;
-        InitCommonControlsEx(&controls);
-    }
+    Apartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~Apartment() {
         if (SUCCEEDED(m_result)) CoUninitialize();
     }
@@ -581,22 +576,21 @@ int PageHostRun::Finish(int status) {
     m_host.ReleaseSubscribers();
     m_page.Reset();
     m_factory.Reset();
-    std::wstring moduleState;
+    // A DLL loaded here is freed once it can unload; a registered one is only asked.
+    HRESULT unload = E_NOTIMPL;  // no answer
     if (m_options.registered) {
         HMODULE module = m_serverPath.empty() ? nullptr : GetModuleHandleW(m_serverPath.c_str());
         auto canUnloadNow = EntryPoint<CanUnloadNowFunction>(module, "DllCanUnloadNow");
-        if (canUnloadNow && canUnloadNow() != S_OK) {
-            m_report.Warning(L"the DLL cannot unload: a page or class object is still alive");
-        } else if (canUnloadNow) {
-            moduleState = L"; the DLL can unload";
-        }
+        if (canUnloadNow)
+            unload = canUnloadNow();
     } else if (m_library.Module()) {
-        if (m_library.Unload() != S_OK) {
-            m_report.Warning(L"the DLL cannot unload: a page or class object is still alive");
-        } else {
-            moduleState = L"; the DLL can unload";
-        }
+        unload = m_library.Unload();
     }
+    std::wstring moduleState;
+    if (unload == S_OK)
+        moduleState = L"; the DLL can unload";
+    else if (unload != E_NOTIMPL)
+        m_report.Warning(L"the DLL cannot unload: a page or class object is still alive");
     const std::vector<std::wstring> outstanding = m_host.Outstanding();
     for (const std::wstring& line : outstanding) m_report.Warning(line);
     if (outstanding.empty()) m_report.Line(L"Every reference the page took came back" + moduleState + L".");
