@@ -30,8 +30,8 @@ void FormatInto(void* context) {
 void HandToHost(const wchar_t* message, long level) {
     if (!g_hostLogger)
         return;
-    UniqueBstr text(message);
-    UniqueBstr source(g_sourceName);
+    UniqueBstr text = MakeBstr(message);
+    UniqueBstr source = MakeBstr(g_sourceName);
     g_hostLogger->LogMessage(text.get(), source.get(), level, 0);
 }
 

@@ -60,11 +60,11 @@ ApplicationKind GetApplicationKind(IUnknown* firstObject) {
         FAILED(view->GetApplication(applicationObject.GetAddressOf())) || !applicationObject ||
         FAILED(applicationObject.As(&application)))
         return ApplicationKind::Unrecognised;
-    UniqueBstr valueName(L"AppName");
+    UniqueBstr valueName = MakeBstr(L"AppName");
     UniqueBstr appName;
     if (FAILED(application->GetStringValue(valueName.get(), appName.put())))
         return ApplicationKind::Unrecognised;
-    std::wstring name = appName.str();
+    std::wstring name = BstrText(appName.get());
     for (wchar_t& c : name)
         c = static_cast<wchar_t>(std::towupper(c));
     if (name == L"TK11")
@@ -98,7 +98,7 @@ bool GetLayerName(IUnknown* layer, std::wstring& name) {
     } else {
         return false;
     }
-    name = layerName.str();
+    name = BstrText(layerName.get());
     return true;
 }
 

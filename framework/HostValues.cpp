@@ -11,9 +11,9 @@ namespace tavrel {
 bool ReadLongValue(IValueStore* store, const wchar_t* name, long& value) {
     if (!store)
         return false;
-    UniqueBstr valueName(name);
+    UniqueBstr valueName = MakeBstr(name);
     UniqueVariant read;
-    if (store->GetValue(valueName.get(), read.put()) != S_OK || read.type() != VT_I4)
+    if (store->GetValue(valueName.get(), read.put()) != S_OK || read.get().vt != VT_I4)
         return false;
     value = read.get().lVal;
     return true;
@@ -22,9 +22,12 @@ bool ReadLongValue(IValueStore* store, const wchar_t* name, long& value) {
 HRESULT PutLongValue(IValueStore* store, const wchar_t* name, long value) {
     if (!store)
         return E_POINTER;
-    UniqueBstr valueName(name);
-    UniqueVariant written = UniqueVariant::FromLong(value);
-    return store->PutValue(valueName.get(), written.get());
+    UniqueBstr valueName = MakeBstr(name);
+    VARIANT written;
+    VariantInit(&written);
+    written.vt = VT_I4;
+    written.lVal = value;
+    return store->PutValue(valueName.get(), written);
 }
 
 std::wstring FormatText(const wchar_t* format, ...) {

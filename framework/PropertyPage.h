@@ -242,7 +242,7 @@ protected:
     void ShowHelpTopic(const wchar_t* topic) {
         if (!m_helpViewer || !topic)
             return;
-        UniqueBstr topicFile(topic);
+        UniqueBstr topicFile = MakeBstr(topic);
         m_helpViewer->ShowTopic(0, topicFile.get());
     }
 

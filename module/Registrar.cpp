@@ -1,5 +1,7 @@
 #include "Registrar.h"
 
+#include "ComResource.h"
+
 #include <cstring>
 #include <cwctype>
 #include <new>
@@ -313,29 +315,6 @@ private:
 
 HRESULT FromStatus(LSTATUS status) { return HRESULT_FROM_WIN32(static_cast<unsigned long>(status)); }
 
-// Closes its key when it goes out of scope.
-class KeyHandle {
-public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    ~KeyHandle() { Close(); }
-
-    HKEY* Put() {
-        Close();
-        return &m_key;
-    }
-    HKEY Get() const { return m_key; }
-    void Close() {
-        if (m_key)
-            RegCloseKey(m_key);
-        m_key = nullptr;
-    }
-
-private:
-    HKEY m_key = nullptr;
-};
-
 constexpr REGSAM kKeyAccess = KEY_READ | KEY_WRITE | DELETE;
 
 LSTATUS SetValue(HKEY key, const wchar_t* name, const ScriptValue& value) {
@@ -375,14 +354,14 @@ HRESULT RegisterEntry(HKEY parent, const ScriptEntry& entry) {
         if (status != ERROR_SUCCESS)
             return FromStatus(status);
     }
-    KeyHandle key;
+    UniqueHkey key;
     LSTATUS status = RegCreateKeyExW(parent, entry.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess,
-                                     nullptr, key.Put(), nullptr);
+                                     nullptr, key.put(), nullptr);
     if (status == ERROR_SUCCESS && entry.hasValue)
-        status = SetValue(key.Get(), nullptr, entry.value);
+        status = SetValue(key.get(), nullptr, entry.value);
     if (status != ERROR_SUCCESS)
         return FromStatus(status);
-    return RegisterEntries(key.Get(), entry.children);
+    return RegisterEntries(key.get(), entry.children);
 }
 
 HRESULT RegisterEntries(HKEY parent, const std::vector<ScriptEntry>& entries) {
@@ -419,21 +398,21 @@ HRESULT UnregisterEntry(HKEY parent, const ScriptEntry& entry) {
     if (entry.forceRemove)
         return FromStatus(DeleteTree(parent, entry.name));
 
-    KeyHandle key;
-    LSTATUS status = RegOpenKeyExW(parent, entry.name.c_str(), 0, kKeyAccess, key.Put());
+    UniqueHkey key;
+    LSTATUS status = RegOpenKeyExW(parent, entry.name.c_str(), 0, kKeyAccess, key.put());
     if (status == ERROR_FILE_NOT_FOUND)
         return S_OK;
     if (status != ERROR_SUCCESS)
         return FromStatus(status);
-    HRESULT hr = UnregisterEntries(key.Get(), entry.children);
+    HRESULT hr = UnregisterEntries(key.get(), entry.children);
     if (FAILED(hr) || entry.noRemove)
         return hr;
     // Subkeys the script does not name belong to someone else: keep the key for them.
     bool hasSubkeys = false;
-    hr = HasSubkeys(key.Get(), hasSubkeys);
+    hr = HasSubkeys(key.get(), hasSubkeys);
     if (FAILED(hr) || hasSubkeys)
         return hr;
-    key.Close();
+    key.reset();
     status = RegDeleteKeyW(parent, entry.name.c_str());
     return status == ERROR_FILE_NOT_FOUND ? S_OK : FromStatus(status);
 }
