@@ -92,15 +92,15 @@ public:
     }
 
 private:
-    // Both sides work in buffers of 32 characters: a saved text longer than 31
-    // characters is read as its first 31.
-    static constexpr int kFloatTextSize = 32;
+    // A field holds at most 32 characters for the exchange: a longer text is read as
+    // its first 32 (the buffers have room for the terminating NUL besides).
+    static constexpr int kFloatTextLength = 32;
 
     HWND Dialog() const { return static_cast<const T*>(this)->m_hWnd; }
 
     bool LoadFloat(int controlId, double value) {
-        wchar_t text[kFloatTextSize];
-        if (std::swprintf(text, kFloatTextSize, L"%.*g", kExchangePrecision, value) < 0)
+        wchar_t text[kFloatTextLength + 1];
+        if (std::swprintf(text, kFloatTextLength + 1, L"%.*g", kExchangePrecision, value) < 0)
             text[0] = L'\0';
         if (!::SetDlgItemTextW(Dialog(), controlId, text)) {
             OnExchangeError(controlId);
@@ -111,8 +111,8 @@ private:
 
     // A number is stored even if a range check follows and fails.
     bool SaveFloat(int controlId, double& value) {
-        wchar_t text[kFloatTextSize] = {};
-        ::GetDlgItemTextW(Dialog(), controlId, text, kFloatTextSize);
+        wchar_t text[kFloatTextLength + 1] = {};
+        ::GetDlgItemTextW(Dialog(), controlId, text, kFloatTextLength + 1);
         if (!ParseStrictDouble(text, value)) {
             OnExchangeError(controlId);
             return false;

@@ -1,9 +1,9 @@
 #include "NumericControls.h"
 
+#include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cwchar>
-#include <new>
+#include <cwctype>
 
 namespace tavrel {
 namespace {
@@ -27,6 +27,40 @@ void BuildFixedFormat(wchar_t (&format)[16], int decimals) {
 }
 
 bool IsBlank(wchar_t character) { return character == L' ' || character == L'\t'; }
+bool IsDigit(wchar_t character) { return character >= L'0' && character <= L'9'; }
+
+// Reads the finite decimal number at the start of text: [sign] digits [. digits]
+// [e [sign] digits], with at least one digit before the exponent. Returns its
+// length, or 0 when text does not start with one or it overflows a double. Only this
+// part of the text reaches the C library, so its wcstod and _wtof cannot disagree on
+// hexadecimal numbers, "inf", "nan" or a 'd' exponent.
+size_t ReadDecimalNumber(const wchar_t* text, double& value) {
+    size_t length = (text[0] == L'+' || text[0] == L'-') ? 1 : 0;
+    size_t digits = 0;
+    for (; IsDigit(text[length]); ++length)
+        ++digits;
+    if (text[length] == L'.') {
+        for (++length; IsDigit(text[length]); ++length)
+            ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    if (text[length] == L'e' || text[length] == L'E') {
+        size_t exponent = length + 1;
+        if (text[exponent] == L'+' || text[exponent] == L'-')
+            ++exponent;
+        if (IsDigit(text[exponent])) {
+            while (IsDigit(text[exponent]))
+                ++exponent;
+            length = exponent;
+        }
+    }
+    const double parsed = std::wcstod(std::wstring(text, length).c_str(), nullptr);
+    if (!std::isfinite(parsed))
+        return 0;
+    value = parsed;
+    return length;
+}
 
 }  // namespace
 
@@ -73,12 +107,7 @@ LRESULT CSpinButtonDoubleCtrl::OnDeltaPos(int /*controlId*/, NMHDR* header, BOOL
     }
 
     // What the user typed is the starting point, not m_dValue.
-    double value = 0.0;
-    try {
-        value = ParseLeadingDouble(frame::CWindow(buddy).GetWindowText().c_str());
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    double value = ReadEditDouble(buddy);
 
     // The delta is the acceleration table's increment: 1 at first, one more for
     // every three seconds held. Each one makes the step ten times larger.
@@ -194,7 +223,10 @@ std::wstring FormatSignificant(double value) {
 double ParseLeadingDouble(const wchar_t* text) {
     if (!text)
         return 0.0;
-    return std::wcstod(text, nullptr);
+    while (std::iswspace(*text))
+        ++text;
+    double value = 0.0;
+    return ReadDecimalNumber(text, value) ? value : 0.0;
 }
 
 bool ParseStrictDouble(const wchar_t* text, double& value) {
@@ -202,47 +234,30 @@ bool ParseStrictDouble(const wchar_t* text, double& value) {
         return false;
     while (IsBlank(*text))
         ++text;
-    const wchar_t first = *text;
-    wchar_t* end = nullptr;
-    const double parsed = std::wcstod(text, &end);
-    // wcstod gives 0 both for "0" and for no number at all.
-    if (parsed == 0.0 && first != L'0')
+    double parsed = 0.0;
+    const size_t length = ReadDecimalNumber(text, parsed);
+    // A number that reads as 0 counts only when it is written starting with '0'.
+    if (length == 0 || (parsed == 0.0 && *text != L'0'))
         return false;
-    while (IsBlank(*end))
-        ++end;
-    if (*end != L'\0')
-        return false;
-    // The C99 wcstod also reads "inf" and "nan", which are no values for a field.
-    if (!std::isfinite(parsed))
-        return false;
+    for (const wchar_t* rest = text + length; *rest; ++rest) {
+        if (!IsBlank(*rest))
+            return false;
+    }
     value = parsed;
     return true;
 }
 
-double ReadEditDouble(HWND edit) {
-    try {
-        return ParseLeadingDouble(frame::CWindow(edit).GetWindowText().c_str());
-    } catch (const std::bad_alloc&) {
-        return 0.0;
-    }
-}
+double ReadEditDouble(HWND edit) { return ParseLeadingDouble(frame::CWindow(edit).GetWindowText().c_str()); }
 
 double ReadEditDouble(HWND dialog, int editId) { return ReadEditDouble(::GetDlgItem(dialog, editId)); }
 
-double ReadEditDoubleWtof(HWND dialog, int editId) {
-    try {
-        return ::_wtof(frame::CWindow(::GetDlgItem(dialog, editId)).GetWindowText().c_str());
-    } catch (const std::bad_alloc&) {
-        return 0.0;
-    }
-}
-
 long ReadEditLong(HWND dialog, int editId) {
-    try {
-        return ::_wtol(frame::CWindow(::GetDlgItem(dialog, editId)).GetWindowText().c_str());
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    const double value = ReadEditDouble(dialog, editId);
+    if (value >= static_cast<double>(LONG_MAX))
+        return LONG_MAX;
+    if (value <= static_cast<double>(LONG_MIN))
+        return LONG_MIN;
+    return static_cast<long>(value);
 }
 
 bool IsEditEmpty(HWND dialog, int editId) { return ::GetWindowTextLengthW(::GetDlgItem(dialog, editId)) == 0; }

@@ -98,22 +98,23 @@ std::wstring FormatCount(long value);
 inline constexpr int kExchangePrecision = 15;
 std::wstring FormatSignificant(double value);
 
-// The longest leading number (wcstod); 0 when the text does not start with one.
-// Note: MinGW's wcstod is C99 and also reads "inf", "nan" and hexadecimal numbers.
+// Every text a page reads is read this one way: the finite decimal number at its
+// start, after white space ([sign] digits [. digits] [e [sign] digits]); 0 when the
+// text does not start with one. Hexadecimal numbers, "inf", "nan" and exponents
+// written with 'd' are not numbers ("0x10" reads 0, "1d3" reads 1), and neither is
+// a number too large for a double: no non-finite value can reach a host.
 double ParseLeadingDouble(const wchar_t* text);
 
 // The strict parse of the validated field exchange: blanks and tabs may surround the
-// number and nothing else may follow it; a result of 0 counts only when the first
-// non-blank character is '0'. Returns false for anything else, leaving value as it was.
+// number and nothing else may follow it; a number that reads as 0 counts only when
+// it is written starting with '0'. Returns false for anything else, leaving value
+// as it was.
 bool ParseStrictDouble(const wchar_t* text, double& value);
 
-// Reading edit texts as the pages do: the whole text, converted with wcstod
-// (ReadEditDouble), _wtof (ReadEditDoubleWtof) or _wtol (ReadEditLong); text without a
-// leading number, and an empty edit, read as 0. Note: msvcrt's _wtof and _wtol read
-// only decimal numbers ("inf", "0x10" give 0).
+// An edit's whole text read as above; an empty edit reads as 0.
 double ReadEditDouble(HWND edit);
 double ReadEditDouble(HWND dialog, int editId);
-double ReadEditDoubleWtof(HWND dialog, int editId);
+// The same number as a whole number: cut toward zero, limited to the range of long.
 long ReadEditLong(HWND dialog, int editId);
 // Whether the edit holds no text (where an empty field means "no value").
 bool IsEditEmpty(HWND dialog, int editId);

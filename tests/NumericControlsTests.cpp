@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -224,6 +225,13 @@ TEST(SpinButtonDoubleCtrl, StepsStopAtTheLimitsButTypedValuesStayAsTyped) {
         EXPECT_EQ(L"1", StepFrom(dialog, L"abc", 1));
         EXPECT_EQ(L"1", StepFrom(dialog, L"", 1));
         EXPECT_EQ(L"13", StepFrom(dialog, L"12m", 1));
+        // Texts that are no finite decimal number read as 0 too, or as their decimal
+        // start: no step can leave NaN or infinity in the field or the value.
+        for (const wchar_t* unreadable : {L"nan", L"inf", L"-inf", L"1e999", L"0x10"}) {
+            EXPECT_EQ(L"1", StepFrom(dialog, unreadable, 1)) << Narrow(unreadable);
+            EXPECT_EQ(1.0, state.valueSpin.m_dValue) << Narrow(unreadable);
+        }
+        EXPECT_EQ(L"2", StepFrom(dialog, L"1d3", 1));
         // The value keeps its decimals; only the text is rounded.
         EXPECT_EQ(L"14", StepFrom(dialog, L"12.7", 1));
         EXPECT_DOUBLE_EQ(13.7, state.valueSpin.m_dValue);
@@ -354,14 +362,20 @@ TEST(ValueTexts, EditTextsReadAsTheirLeadingNumber) {
         double number;
         long whole;
     };
-    const Case cases[] = {{L"12.5 m", 12.5, 12}, {L" -3.5", -3.5, -3}, {L"1e3", 1000, 1},
-                          {L"abc", 0, 0},        {L"", 0, 0},           {L".5", 0.5, 0}};
+    // One reading for every text: the C library's wcstod and _wtof differ on the
+    // hexadecimal, infinite, NaN and 'd'-exponent texts, so those read as their
+    // decimal start or as 0.
+    const Case cases[] = {{L"12.5 m", 12.5, 12}, {L" -3.5", -3.5, -3}, {L"1e3", 1000, 1000}, {L"2e", 2, 2},
+                          {L"abc", 0, 0},        {L"", 0, 0},           {L".5", 0.5, 0},       {L"-.5e1x", -5, -5},
+                          {L"0x10", 0, 0},       {L"1d3", 1, 1},        {L"inf", 0, 0},        {L"-INF", 0, 0},
+                          {L"nan", 0, 0},        {L"1e999", 0, 0},      {L"-", 0, 0},          {L"1e10", 1e10, LONG_MAX},
+                          {L"-1e10", -1e10, LONG_MIN}};
     for (const Case& c : cases) {
         SetWindowTextW(edit, c.text);
         const std::string shown = Narrow(c.text);
         EXPECT_EQ(c.number, ReadEditDouble(parent, IDC_OTHER)) << shown;
         EXPECT_EQ(c.number, ReadEditDouble(edit)) << shown;
-        EXPECT_EQ(c.number, ReadEditDoubleWtof(parent, IDC_OTHER)) << shown;
+        EXPECT_EQ(c.number, ParseLeadingDouble(c.text)) << shown;
         EXPECT_EQ(c.whole, ReadEditLong(parent, IDC_OTHER)) << shown;
         EXPECT_EQ(*c.text == L'\0', IsEditEmpty(parent, IDC_OTHER)) << shown;
     }
@@ -376,7 +390,8 @@ TEST(ValueTexts, StrictParseTakesOnlyANumberBetweenBlanks) {
         EXPECT_TRUE(ParseStrictDouble(accepted[i], value)) << Narrow(accepted[i]);
         EXPECT_EQ(values[i], value) << Narrow(accepted[i]);
     }
-    for (const wchar_t* text : {L"12.5x", L"", L"abc", L"   ", L"12 5", L"0abc", L"x12", L"nan", L"inf"}) {
+    for (const wchar_t* text : {L"12.5x", L"", L"abc", L"   ", L"12 5", L"0abc", L"x12", L"nan", L"inf", L"0x10",
+                                L"1d3", L"1e999", L"-0", L".0", L"\n5"}) {
         double value = -99;
         EXPECT_FALSE(ParseStrictDouble(text, value)) << Narrow(text);
         EXPECT_EQ(-99, value) << "a rejected text leaves the value: " << Narrow(text);
@@ -505,11 +520,17 @@ TEST(FloatExchange, SaveStopsAtTheFirstFailingFieldAndFocusesIt) {
         EXPECT_EQ(150.0, page.b);
         EXPECT_EQ(IDC_FIELD_A, FocusedControlId(dialog));
 
+        // A field is read up to 32 characters: the 32nd counts, a 33rd is cut off.
+        TypeFields(dialog, L"0.000000000000000000000000000001", L"10.000000000000000000000000000001", L"7");
+        EXPECT_TRUE(page.Exchange(ExchangeDirection::Save));
+        EXPECT_EQ(1e-30, page.a);
+        EXPECT_EQ(10.0, page.b);
+
         // One field only: the others are not read.
         TypeFields(dialog, L"bad", L"bad", L"12");
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Save, IDC_FIELD_C));
         EXPECT_EQ(12.0, page.c);
-        EXPECT_EQ(5.0, page.a);
+        EXPECT_EQ(1e-30, page.a);
         EXPECT_EQ(IDOK, FocusedControlId(dialog));
         Click(dialog, IDOK);
     });
