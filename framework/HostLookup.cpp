@@ -2,14 +2,32 @@
 
 #include "ComResource.h"
 #include "HostInterfaces.h"
-#include "HostValues.h"
 
+#include <cstdarg>
+#include <cwchar>
 #include <cwctype>
+#include <vector>
 
 using Microsoft::WRL::ComPtr;
 
 namespace tavrel {
 namespace {
+
+// printf-style wide formatting into a string ("%ls" for wide strings).
+std::wstring FormatText(const wchar_t* format, ...) {
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        va_list arguments;
+        va_start(arguments, format);
+        int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
+        va_end(arguments);
+        if (written >= 0)
+            return std::wstring(buffer.data(), static_cast<size_t>(written));
+        if (buffer.size() >= 65536)
+            return std::wstring();
+        buffer.resize(buffer.size() * 4);
+    }
+}
 
 // The found object is asked for the wanted interface; a null object offers nothing.
 HRESULT AskFoundObject(IUnknown* object, REFIID riid, void** found) {
@@ -91,15 +109,23 @@ bool GetLayerName(IUnknown* layer, std::wstring& name) {
     UniqueBstr layerName;
     ComPtr<ILayer> namedLayer;
     ComPtr<IHostNode> node;
-    if (SUCCEEDED(layer->QueryInterface(IID_ILayer, reinterpret_cast<void**>(namedLayer.GetAddressOf())))) {
-        namedLayer->GetName(layerName.put());
-    } else if (SUCCEEDED(layer->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf())))) {
-        node->GetName(layerName.put());
-    } else {
+    HRESULT hr = E_NOINTERFACE;
+    if (SUCCEEDED(layer->QueryInterface(IID_ILayer, reinterpret_cast<void**>(namedLayer.GetAddressOf()))))
+        hr = namedLayer->GetName(layerName.put());
+    else if (SUCCEEDED(layer->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf()))))
+        hr = node->GetName(layerName.put());
+    if (hr != S_OK)
         return false;
-    }
     name = BstrText(layerName.get());
     return true;
+}
+
+std::wstring ParameterPathRoot(IUnknown* firstObject) {
+    ComPtr<IUnknown> layer;
+    std::wstring name;
+    if (GetSelectedLayer(firstObject, layer) && GetLayerName(layer.Get(), name) && !name.empty())
+        return name;
+    return kLocalPathRoot;
 }
 
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName) {

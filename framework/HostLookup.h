@@ -30,11 +30,17 @@ ApplicationKind GetApplicationKind(IUnknown* firstObject);
 // GetSelectedLayer. False when there is no layer selection (layer stays null).
 bool GetSelectedLayer(IUnknown* firstObject, Microsoft::WRL::ComPtr<IUnknown>& layer);
 // A layer's name: ILayer::GetName, or IHostNode::GetName when it has no ILayer.
-// False when the layer answers neither.
+// False when the layer answers neither or its GetName does not answer S_OK.
 bool GetLayerName(IUnknown* layer, std::wstring& name);
 
 // The root of parameter paths when no layer selection is found.
 constexpr const wchar_t* kLocalPathRoot = L"Local";
+
+// The root of a page's parameter paths: the selected layer's name. "Local" when there
+// is no layer selection, no selected layer, or a layer that gives no name (its
+// GetName fails or answers an empty name): an empty root would address
+// "/ProcessingMgr/...", a path no host has.
+std::wstring ParameterPathRoot(IUnknown* firstObject);
 
 // "<root>/ProcessingMgr/<channel>/ChannelProcessingCommon/<parameter>"
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName);

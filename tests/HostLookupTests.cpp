@@ -55,12 +55,32 @@ TEST_F(HostLookupTest, ALocatorThatDoesNotFindItHandsOverToTheContainerNotTheSit
     EXPECT_TRUE(containerHelp.Owns(found.Get()));
     EXPECT_EQ(0, view.Calls(L"IObjectSite::GetObject"));
     EXPECT_EQ(1, view.Calls(L"IObjectContainer::GetObject"));
+    EXPECT_EQ(-1, view.LastStatusIn(L"IObjectLocator::LocateObject")) << "the status is preset to -1";
     found.Reset();
 
     // A locator that finds a null object gives E_NOINTERFACE.
     view.ClearFaults();
     view.SetFault(L"IObjectLocator::LocateObject", hostsim::Fault::NullObject());
     EXPECT_EQ(E_NOINTERFACE, LocateHostInterface(view.Identity(), found));
+}
+
+TEST_F(HostLookupTest, AFailingSiteHandsOverToTheContainerAndThenToTheObjectItself) {
+    hostsim::HostObject& siteHelp = host.Create(L"siteHelp", {IID_IHelpViewer});
+    hostsim::HostObject& containerHelp = host.Create(L"containerHelp", {IID_IHelpViewer});
+    hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite, IID_IObjectContainer, IID_IHelpViewer});
+    view.AddService(siteHelp, IID_IObjectSite).AddService(containerHelp, IID_IObjectContainer);
+
+    ComPtr<IHelpViewer> found;
+    EXPECT_EQ(S_OK, LocateHostInterface(view.Identity(), found));
+    EXPECT_TRUE(siteHelp.Owns(found.Get())) << "the site first";
+    view.SetFault(L"IObjectSite::GetObject", hostsim::Fault::Fail());
+    EXPECT_EQ(S_OK, LocateHostInterface(view.Identity(), found));
+    EXPECT_TRUE(containerHelp.Owns(found.Get())) << "then the container";
+    view.SetFault(L"IObjectContainer::GetObject", hostsim::Fault::Fail(S_FALSE));
+    EXPECT_EQ(S_OK, LocateHostInterface(view.Identity(), found));
+    EXPECT_TRUE(view.Owns(found.Get())) << "then the object itself";
+    EXPECT_EQ(3, view.Calls(L"IObjectSite::GetObject"));
+    EXPECT_EQ(2, view.Calls(L"IObjectContainer::GetObject"));
 }
 
 TEST_F(HostLookupTest, ApplicationKindComesFromTheUpperCasedAppName) {
@@ -106,6 +126,19 @@ TEST_F(HostLookupTest, SelectedLayerNameAndPathTexts) {
 
     hostsim::HostObject& noSelection = host.Create(L"noSelection");
     EXPECT_FALSE(GetSelectedLayer(noSelection.Identity(), selected));
+
+    // The root of parameter paths: the layer's name, else "Local", never empty.
+    layer.Offer(IID_ILayer);
+    EXPECT_EQ(L"Layer A", ParameterPathRoot(view.Identity()));
+    layer.SetFault(L"ILayer::GetName", hostsim::Fault::Fail());
+    EXPECT_FALSE(GetLayerName(layer.Identity(), name)) << "a failing GetName gives no name";
+    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity()));
+    layer.ClearFaults();
+    layer.SetLayerName(L"");
+    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity())) << "an empty name";
+    selection.SetSelectedLayer(nullptr);
+    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity())) << "nothing selected";
+    EXPECT_EQ(L"Local", ParameterPathRoot(noSelection.Identity())) << "no layer selection";
 
     EXPECT_EQ(L"Local/ProcessingMgr/KTA 1/ChannelProcessingCommon/MaxPingRange",
               ParameterPath(kLocalPathRoot, L"KTA 1", L"MaxPingRange"));
