@@ -1,8 +1,9 @@
-// Reference counting and creation of page objects.
+// Reference counting, interface tables and creation of page objects.
 //
 // A page class derives from CComObjectRootEx (the count) and CComCoClass (its class
-// id); the object actually created is CComObject<Page>, which supplies IUnknown for
-// every interface the page derives from.
+// id) and lists the interfaces it answers in Interfaces (an InterfaceList); the
+// object actually created is CComObject<Page>, which supplies IUnknown for every
+// interface the page derives from.
 #pragma once
 
 #include "ModuleState.h"
@@ -10,8 +11,38 @@
 #include <windows.h>
 #include <unknwn.h>
 #include <new>
+#include <type_traits>
 
 namespace tavrel::frame {
+
+// The interfaces a page answers in QueryInterface. IUnknown is answered with the
+// first, so that every interface gives the same identity.
+template <class First, class... Rest>
+struct InterfaceList {
+    using Primary = First;
+
+    template <class T>
+    static void* Find(T* object, REFIID riid) {
+        if (riid == IID_IUnknown)
+            return static_cast<First*>(object);
+        void* found = nullptr;
+        ((found = found ? found : FindOne<First>(object, riid)), ...,
+         (found = found ? found : FindOne<Rest>(object, riid)));
+        return found;
+    }
+
+    // Whether T derives from every interface listed.
+    template <class T>
+    static constexpr bool ImplementedBy() {
+        return std::is_base_of_v<First, T> && (std::is_base_of_v<Rest, T> && ...);
+    }
+
+private:
+    template <class I, class T>
+    static void* FindOne(T* object, REFIID riid) {
+        return riid == __uuidof(I) ? static_cast<I*>(object) : nullptr;
+    }
+};
 
 // Plain, non-interlocked reference count: pages live on the host's UI thread only.
 class CComObjectRootEx {
@@ -42,7 +73,7 @@ public:
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv)
             return E_POINTER;
-        *ppv = this->FindInterface(riid);
+        *ppv = Base::Interfaces::Find(static_cast<Base*>(this), riid);
         if (!*ppv)
             return E_NOINTERFACE;
         this->InternalAddRef();

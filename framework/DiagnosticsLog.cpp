@@ -3,6 +3,7 @@
 #include "ComResource.h"
 #include "FaultGuard.h"
 #include "HostInterfaces.h"
+#include "HostLookup.h"
 
 #include <wrl/client.h>
 #include <strsafe.h>
@@ -76,6 +77,14 @@ void SetHostLogger(IHostLogger* logger) {
 }
 
 bool HasHostLogger() { return g_hostLogger != nullptr; }
+
+void AdoptHostLogger(IUnknown* start) {
+    if (g_hostLogger)
+        return;
+    Microsoft::WRL::ComPtr<IHostLogger> logger;
+    LocateHostInterface(start, logger);
+    SetHostLogger(logger.Get());
+}
 
 void InitializeDiagnosticsLog() { g_sourceName = L"Tavrel"; }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 struct IHostLogger;
+struct IUnknown;
 
 namespace tavrel {
 
@@ -20,6 +21,8 @@ void LogWarningMessage(const wchar_t* format, ...);
 // module's lifetime; later ones are ignored.
 void SetHostLogger(IHostLogger* logger);
 bool HasHostLogger();
+// While the log has no host logger: the IHostLogger found from start becomes it.
+void AdoptHostLogger(IUnknown* start);
 
 // Module load and unload: the source name "Tavrel" and the logger reference.
 void InitializeDiagnosticsLog();

@@ -7,6 +7,7 @@
 // T::ProcessWindowMessage.
 #pragma once
 
+#include "ComResource.h"
 #include "ModuleState.h"
 #include "Window.h"
 
@@ -20,8 +21,8 @@ void* TakeCreationData();
 void RegisterCommonControlClasses();
 
 // T provides:
-//   static constexpr UINT IDD;   the template id
-//   BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT& result);
+//   kInfo.templateId   the template
+//   BOOL ProcessWindowMessage(UINT, WPARAM, LPARAM, LRESULT& result);
 //     returns TRUE when it handled the message (WM_INITDIALOG: result is the focus answer)
 template <class T>
 class CDialogImpl : public CWindow {
@@ -30,7 +31,7 @@ public:
     INT_PTR DoModal(HWND owner, LPARAM initParam = 0) {
         RegisterCommonControlClasses();
         SetCreationData(static_cast<T*>(this));
-        INT_PTR result = ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(T::IDD), owner,
+        INT_PTR result = ::DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(T::kInfo.templateId), owner,
                                            StartDialogProc, initParam);
         // A dialog that never got its first message leaves the slot set: clear it.
         TakeCreationData();
@@ -56,12 +57,11 @@ private:
             return FALSE;
         LRESULT result = 0;
         BOOL handled = FALSE;
-        try {
-            handled = self->ProcessWindowMessage(hWnd, message, wParam, lParam, result);
-        } catch (...) {
-            // A fault in a handler must not cross the window procedure.
-            handled = FALSE;
-        }
+        // A handler that throws has not handled its message.
+        CatchToHresult([&] {
+            handled = self->ProcessWindowMessage(message, wParam, lParam, result);
+            return S_OK;
+        });
         if (message == WM_NCDESTROY) {
             ::SetWindowLongPtrW(hWnd, DWLP_USER, 0);
             self->m_hWnd = nullptr;

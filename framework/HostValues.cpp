@@ -1,48 +1,135 @@
 #include "HostValues.h"
 
-#include "ComResource.h"
+#include "HostLookup.h"
 
-#include <cstdarg>
-#include <cwchar>
-#include <vector>
 
-namespace tavrel {
+using Microsoft::WRL::ComPtr;
 
-bool ReadLongValue(IValueStore* store, const wchar_t* name, long& value) {
-    if (!store)
+namespace tavrel::frame {
+
+// ---- VARIANT conversions
+
+bool FromVariant(const VARIANT& variant, long& value) {
+    if (variant.vt != VT_I4)
         return false;
-    UniqueBstr valueName = MakeBstr(name);
-    UniqueVariant read;
-    if (store->GetValue(valueName.get(), read.put()) != S_OK || read.get().vt != VT_I4)
-        return false;
-    value = read.get().lVal;
+    value = variant.lVal;
     return true;
 }
 
-HRESULT PutLongValue(IValueStore* store, const wchar_t* name, long value) {
-    if (!store)
-        return E_POINTER;
+bool FromVariant(const VARIANT& variant, int& value) {
+    long read = 0;
+    if (!FromVariant(variant, read))
+        return false;
+    value = static_cast<int>(read);
+    return true;
+}
+
+bool FromVariant(const VARIANT& variant, double& value) {
+    if (variant.vt != VT_R8)
+        return false;
+    value = variant.dblVal;
+    return true;
+}
+
+bool FromVariant(const VARIANT& variant, std::wstring& value) {
+    if (variant.vt != VT_BSTR)
+        return false;
+    value = BstrText(variant.bstrVal);
+    return true;
+}
+
+UniqueVariant ToVariant(long value) {
+    UniqueVariant variant;
+    variant.get().vt = VT_I4;
+    variant.get().lVal = value;
+    return variant;
+}
+
+UniqueVariant ToVariant(int value) { return ToVariant(static_cast<long>(value)); }
+
+UniqueVariant ToVariant(double value) {
+    UniqueVariant variant;
+    variant.get().vt = VT_R8;
+    variant.get().dblVal = value;
+    return variant;
+}
+
+UniqueVariant ToVariant(const std::wstring& value) {
+    UniqueVariant variant;
+    variant.get().bstrVal = MakeBstr(value).release();
+    if (variant.get().bstrVal)
+        variant.get().vt = VT_BSTR;
+    return variant;
+}
+
+// ---- IValueStore
+
+ValueStore::ValueStore(IUnknown* start) { LocateHostInterface(start, m_store); }
+
+ValueStore ValueStore::Query(IUnknown* object) {
+    ValueStore store;
+    if (object)
+        object->QueryInterface(IID_IValueStore, reinterpret_cast<void**>(store.m_store.GetAddressOf()));
+    return store;
+}
+
+bool ValueStore::Get(const wchar_t* name, UniqueVariant& value) const {
+    if (!m_store)
+        return false;
     UniqueBstr valueName = MakeBstr(name);
-    VARIANT written;
-    VariantInit(&written);
-    written.vt = VT_I4;
-    written.lVal = value;
-    return store->PutValue(valueName.get(), written);
+    return m_store->GetValue(valueName.get(), value.put()) == S_OK;
 }
 
-std::wstring FormatText(const wchar_t* format, ...) {
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        va_list arguments;
-        va_start(arguments, format);
-        int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
-        va_end(arguments);
-        if (written >= 0)
-            return std::wstring(buffer.data(), static_cast<size_t>(written));
-        if (buffer.size() >= 65536)
-            return std::wstring();
-        buffer.resize(buffer.size() * 4);
-    }
+void ValueStore::Put(const wchar_t* name, const UniqueVariant& value) const {
+    if (!m_store)
+        return;
+    UniqueBstr valueName = MakeBstr(name);
+    m_store->PutValue(valueName.get(), value.get());
 }
 
-}  // namespace tavrel
+// ---- IParameterAccess
+
+ParameterAccess ParameterAccess::OfScreenManager(IUnknown* view) {
+    ParameterAccess access;
+    ComPtr<IScreenManager> screenManager;
+    if (SUCCEEDED(LocateHostInterface(view, screenManager)) && screenManager)
+        screenManager.As(&access.m_access);
+    return access;
+}
+
+bool ParameterAccess::Get(const wchar_t* name, UniqueVariant& value) const {
+    if (!m_access)
+        return false;
+    UniqueBstr parameterName = MakeBstr(name);
+    long status = kParameterStatusPreset;
+    return m_access->GetParameter(parameterName.get(), value.put(), &status) == S_OK;
+}
+
+void ParameterAccess::Set(const std::wstring& name, const UniqueVariant& value, long& status) const {
+    if (!m_access)
+        return;
+    UniqueBstr parameterName = MakeBstr(name);
+    m_access->SetParameter(parameterName.get(), value.get(), &status);
+}
+
+// ---- IParameterServer
+
+ParameterServer::ParameterServer(IUnknown* start) { LocateHostInterface(start, m_server); }
+
+HRESULT ParameterServer::Subscribe(const std::wstring& path, IUnknown* subscriber, long& cookie,
+                                   long& status) const {
+    if (!m_server)
+        return E_POINTER;
+    UniqueBstr parameterPath = MakeBstr(path);
+    return m_server->Subscribe(parameterPath.get(), subscriber, &cookie, &status);
+}
+
+bool ParameterServer::SetValue(const std::wstring& path, const UniqueVariant& value, long& status) const {
+    if (!m_server)
+        return false;
+    UniqueBstr parameterPath = MakeBstr(path);
+    m_server->SetValue(parameterPath.get(), value.get(), &status);
+    return status >= 0;
+}
+
+}  // namespace tavrel::frame

@@ -1,5 +1,6 @@
 #include "ClassFactory.h"
 
+#include "ComResource.h"
 #include "ModuleState.h"
 
 #include <new>
@@ -45,13 +46,7 @@ public:
         *ppv = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        try {
-            return m_createPage(riid, ppv);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_UNEXPECTED;
-        }
+        return CatchToHresult([&] { return m_createPage(riid, ppv); });
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         if (lock)

@@ -1,39 +1,25 @@
 #include "ClassTable.h"
 
-#include "ComObject.h"
 #include "TavrelClasses.h"
+#include "pages/PageClasses.h"
 #include "resource.h"
-#include "pages/processing/BottomDetectorDialog.h"
-#include "pages/processing/EchoTraceDialog.h"
-#include "pages/view/ColorScaleDialog.h"
-#include "pages/view/ConfigureWindowDlg.h"
-#include "pages/view/HorizontalDistanceDialog.h"
-#include "pages/view/RangeScrollDlg.h"
-#include "pages/view/RangeSurfaceDialog.h"
-#include "pages/view/ScopeDialog.h"
-#include "pages/view/TsDistributionDlg.h"
 
 namespace tavrel {
 namespace {
 
-template <class Page>
-ClassEntry EntryFor(UINT registryScriptId) {
-    return ClassEntry{&Page::GetObjectCLSID(), registryScriptId, &frame::CComObject<Page>::CreateInstance, nullptr};
-}
-
 ClassEntry g_firstTable[] = {
-    EntryFor<CRangeSurfaceDialog>(IDR_RANGE_SURFACE),
-    EntryFor<CHorizontalDistanceDialog>(IDR_HORIZONTAL_DISTANCE),
-    EntryFor<CTsDistributionDlg>(IDR_TS_DISTRIBUTION),
-    EntryFor<CBottomDetectorDialog>(IDR_BOTTOM_DETECTOR),
-    EntryFor<CEchoTraceDialog>(IDR_ECHO_TRACE),
-    EntryFor<CColorScaleDialog>(IDR_COLOR_SCALE),
+    {&CLSID_RangeSurfaceDialog, IDR_RANGE_SURFACE, CreateRangeSurfaceDialog, nullptr},
+    {&CLSID_HorizontalDistanceDialog, IDR_HORIZONTAL_DISTANCE, CreateHorizontalDistanceDialog, nullptr},
+    {&CLSID_TsDistributionDlg, IDR_TS_DISTRIBUTION, CreateTsDistributionDlg, nullptr},
+    {&CLSID_BottomDetectorDialog, IDR_BOTTOM_DETECTOR, CreateBottomDetectorDialog, nullptr},
+    {&CLSID_EchoTraceDialog, IDR_ECHO_TRACE, CreateEchoTraceDialog, nullptr},
+    {&CLSID_ColorScaleDialog, IDR_COLOR_SCALE, CreateColorScaleDialog, nullptr},
 };
 
 ClassEntry g_secondTable[] = {
-    EntryFor<CConfigureWindowDlg>(IDR_CONFIGURE_WINDOW),
-    EntryFor<CRangeScrollDlg>(IDR_RANGE_SCROLL),
-    EntryFor<CScopeDialog>(IDR_SCOPE),
+    {&CLSID_ConfigureWindowDlg, IDR_CONFIGURE_WINDOW, CreateConfigureWindowDlg, nullptr},
+    {&CLSID_RangeScrollDlg, IDR_RANGE_SCROLL, CreateRangeScrollDlg, nullptr},
+    {&CLSID_ScopeDialog, IDR_SCOPE, CreateScopeDialog, nullptr},
 };
 
 }  // namespace

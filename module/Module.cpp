@@ -1,6 +1,7 @@
 // The component server: module state, lock count and the four exported entry points.
 #include "ClassFactory.h"
 #include "ClassTable.h"
+#include "ComResource.h"
 #include "DiagnosticsLog.h"
 #include "ModuleState.h"
 #include "Registrar.h"
@@ -9,7 +10,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <new>
 #include <string>
 
 namespace tavrel {
@@ -138,7 +138,7 @@ HRESULT UnregisterTypeLibrary() {
 }
 
 HRESULT UpdateRegistration(registrar::Action action) {
-    try {
+    return CatchToHresult([&] {
         std::wstring modulePath;
         HRESULT hr = GetModulePath(modulePath);
         if (SUCCEEDED(hr))
@@ -146,11 +146,7 @@ HRESULT UpdateRegistration(registrar::Action action) {
         if (FAILED(hr))
             return hr;
         return action == registrar::Action::Register ? RegisterTypeLibrary(modulePath) : UnregisterTypeLibrary();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 }  // namespace

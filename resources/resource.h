@@ -13,7 +13,8 @@
 #define IDD_RANGE_SCROLL           141
 #define IDD_SCOPE                  146
 
-// ---- Page information strings: title, help file, doc string per class.
+// ---- Page information strings: title, help file, doc string per class, in this
+// order and numbered one after the other (pages name only the title).
 #define IDS_TITLE_RANGE_SURFACE           101
 #define IDS_HELPFILE_RANGE_SURFACE        102
 #define IDS_DOCSTRING_RANGE_SURFACE       103

@@ -1,8 +1,9 @@
-// The diagnostics log on its own: formatting, cutting, fault survival and the
-// module-wide logger.
+// The diagnostics log: formatting, cutting and fault survival on the log itself, and
+// the module-wide logger as the library's pages give it to the host.
 #include "DiagnosticsLog.h"
 #include "HostInterfaces.h"
 #include "HostSim.h"
+#include "PageTest.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -66,3 +67,81 @@ TEST(DiagnosticsLog, FormatsCutsAndSurvivesFaultsThenLetsGoOfTheLogger) {
     tavrel::LogDebugMessage(L"after unload");
     EXPECT_EQ(expected.size(), host.Lines().size());
 }
+
+namespace tavrel::test {
+namespace {
+
+// Hands a page its objects the way a host using IFormControl does; VT_I4 is refused.
+HRESULT GiveFormObjectsOfTheWrongKind(IPropertyPage* page) {
+    ComPtr<IFormControl> form;
+    if (FAILED(page->QueryInterface(IID_IFormControl, reinterpret_cast<void**>(form.GetAddressOf()))))
+        return E_NOINTERFACE;
+    VARIANT notAnArray;
+    VariantInit(&notAnArray);
+    notAnArray.vt = VT_I4;
+    return form->SetFormObjects(notAnArray);
+}
+
+// Activates a page on the view and cancels it, as a user who only looks.
+void OpenAndCancel(TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& view) {
+    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
+    ASSERT_TRUE(page);
+    IUnknown* objects[] = {view.Identity()};
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
+                          [](HWND dialog) { Click(dialog, IDCANCEL); }));
+}
+
+}  // namespace
+
+// Through the DLL as a host uses it. The logger is module-wide and kept until the
+// module unloads, so this test loads a copy of the library as a module of its own.
+TEST(DiagnosticsLogThroughTheLibrary, LinesReachTheHostOnceASingleTargetPageFoundItsLogger) {
+    wchar_t programPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    std::wstring folder(programPath);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring copyPath = folder + L"TavrelLogCopy.dll";
+    ASSERT_TRUE(::CopyFileW((folder + L"Tavrel.dll").c_str(), copyPath.c_str(), FALSE));
+
+    hostsim::Host host;
+    hostsim::HostObject& logger = host.Create(L"logger", {IID_IHostLogger});
+    hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite});
+    view.AddService(logger);
+    hostsim::HostObject& laterLogger = host.Create(L"laterLogger", {IID_IHostLogger});
+    hostsim::HostObject& laterView = host.Create(L"laterView", {IID_IObjectSite});
+    laterView.AddService(laterLogger);
+    {
+        TavrelLibrary library(copyPath.c_str());
+        ASSERT_TRUE(library.Module());
+        const CLSID* formPages[] = {&CLSID_BottomDetectorDialog, &CLSID_EchoTraceDialog, &CLSID_RangeSurfaceDialog,
+                                    &CLSID_HorizontalDistanceDialog};
+        auto refuseObjectsOnEveryFormPage = [&] {
+            for (const CLSID* clsid : formPages)
+                EXPECT_EQ(E_INVALIDARG, GiveFormObjectsOfTheWrongKind(library.CreatePage(*clsid).Get()));
+        };
+        refuseObjectsOnEveryFormPage();
+        OpenAndCancel(library, CLSID_ScopeDialog, view);
+        EXPECT_TRUE(host.Lines().empty()) << "no logger found yet: every line is dropped\n" << host.Text();
+
+        OpenAndCancel(library, CLSID_EchoTraceDialog, view);
+        OpenAndCancel(library, CLSID_EchoTraceDialog, laterView);
+        refuseObjectsOnEveryFormPage();
+        EXPECT_EQ((std::vector<std::wstring>{
+                      LogLine(L"CBottomDetectorDialog:Invalid input", 1),
+                      LogLine(L"CEchoTraceDialog:Invalid input", 1),
+                      LogLine(L"error", 1),
+                  }),
+                  host.Lines())
+            << "the first logger found serves every page; the horizontal axis page logs nothing";
+        EXPECT_EQ(0u, laterLogger.OutstandingReferences()) << "a later page never replaces the logger";
+        EXPECT_EQ(S_OK, library.CanUnloadNow());
+        EXPECT_EQ(1u, logger.OutstandingReferences()) << "the module keeps its logger";
+        EXPECT_TRUE(library.Unload());
+    }
+    EXPECT_TRUE(host.AllReferencesReturned()) << "unloading releases the logger\n" << host.OutstandingText();
+    ::DeleteFileW(copyPath.c_str());
+}
+
+}  // namespace tavrel::test

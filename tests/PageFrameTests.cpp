@@ -237,9 +237,11 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
 
         ComPtr<IFormControl> form;
         ASSERT_EQ(S_OK, page.As(&form));
+        // The page takes the array: it unlocks and destroys it, so the array's own
+        // references come back with it and the page's are all that is left.
         VARIANT objects = ObjectArray(VT_VARIANT, {view.Identity(), channel.Identity()});
+        EXPECT_EQ(1u, view.OutstandingReferences()) << "the array's";
         EXPECT_EQ(S_OK, form->SetFormObjects(objects));
-        VariantClear(&objects);
         EXPECT_EQ(1u, view.OutstandingReferences());
         EXPECT_EQ(1u, channel.OutstandingReferences());
 
@@ -250,8 +252,23 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
         VariantInit(&notAnArray);
         notAnArray.vt = VT_I4;
         EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(notAnArray));
+        // An array of two dimensions, or none at all, is refused and stays the caller's.
+        SAFEARRAYBOUND square[2] = {{1, 0}, {1, 0}};
+        VARIANT twoDimensions;
+        VariantInit(&twoDimensions);
+        twoDimensions.vt = VT_ARRAY | VT_VARIANT;
+        twoDimensions.parray = SafeArrayCreate(VT_VARIANT, 2, square);
+        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(twoDimensions));
+        EXPECT_EQ(S_OK, VariantClear(&twoDimensions)) << "the caller frees what was refused";
+        twoDimensions.vt = VT_ARRAY | VT_VARIANT;
+        twoDimensions.parray = nullptr;
+        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(twoDimensions));
         EXPECT_EQ(1u, view.OutstandingReferences()) << "refused input keeps the objects held before";
         EXPECT_EQ(0u, other.OutstandingReferences());
+
+        // An empty array is taken too, and leaves the page with no objects.
+        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {})));
+        EXPECT_EQ(0u, view.OutstandingReferences());
     }
     EXPECT_EQ(1u, site.references) << "the page released its site when it went";
 }
@@ -387,7 +404,6 @@ TEST_F(PageFrameTest, ShowFormRunsThePageAsAForm) {
         ASSERT_EQ(S_OK, page.As(&form));
         VARIANT objects = ObjectArray(VT_VARIANT, {view.Identity()});
         ASSERT_EQ(S_OK, form->SetFormObjects(objects));
-        VariantClear(&objects);
         HRESULT result = E_FAIL;
         bool ran = RunDialog([&] { result = form->ShowForm(0, 0); },
                              [&](HWND dialog) {

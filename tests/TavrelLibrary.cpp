@@ -5,7 +5,7 @@
 namespace tavrel::test {
 
 TavrelLibrary& TavrelLibrary::Instance() {
-    static TavrelLibrary library;
+    static TavrelLibrary library(L"Tavrel.dll");
     return library;
 }
 
@@ -14,14 +14,24 @@ static Function EntryPoint(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-TavrelLibrary::TavrelLibrary() {
-    m_module = ::LoadLibraryW(L"Tavrel.dll");
+TavrelLibrary::TavrelLibrary(const wchar_t* fileName) {
+    m_module = ::LoadLibraryW(fileName);
     if (!m_module)
         return;
     m_getClassObject = EntryPoint<GetClassObjectFunction>(m_module, "DllGetClassObject");
     m_canUnloadNow = EntryPoint<SimpleFunction>(m_module, "DllCanUnloadNow");
     m_registerServer = EntryPoint<SimpleFunction>(m_module, "DllRegisterServer");
     m_unregisterServer = EntryPoint<SimpleFunction>(m_module, "DllUnregisterServer");
+}
+
+bool TavrelLibrary::Unload() {
+    if (!m_module)
+        return false;
+    const bool unloaded = ::FreeLibrary(m_module) != FALSE;
+    m_module = nullptr;
+    m_getClassObject = nullptr;
+    m_canUnloadNow = m_registerServer = m_unregisterServer = nullptr;
+    return unloaded;
 }
 
 HRESULT TavrelLibrary::GetClassObject(REFCLSID clsid, REFIID riid, void** object) const {

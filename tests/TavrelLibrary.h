@@ -10,8 +10,15 @@ namespace tavrel::test {
 
 class TavrelLibrary {
 public:
-    // The library loaded once per test process.
+    // The library loaded once per test process, never unloaded.
     static TavrelLibrary& Instance();
+    // Another module: a copy of the library under another file name has module state
+    // of its own (its lock count, class objects and host logger).
+    explicit TavrelLibrary(const wchar_t* fileName);
+    TavrelLibrary(const TavrelLibrary&) = delete;
+    TavrelLibrary& operator=(const TavrelLibrary&) = delete;
+    // Unloads the module (FreeLibrary); true when it was loaded.
+    bool Unload();
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) const;
     HRESULT CanUnloadNow() const;
@@ -23,7 +30,6 @@ public:
     Microsoft::WRL::ComPtr<IPropertyPage> CreatePage(REFCLSID clsid) const;
 
 private:
-    TavrelLibrary();
     using GetClassObjectFunction = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using SimpleFunction = HRESULT(STDAPICALLTYPE*)();
 

@@ -77,6 +77,15 @@ TEST_F(TsDistributionTest, AValueOfAnotherTypeOrOutOfRangeIsNotTaken) {
     });
     EXPECT_EQ(std::vector<std::wstring>{kWriteWeight}, host.Lines());
 
+    // A value that comes with S_FALSE is not taken either.
+    view.Values().Set(L"HistogramScale", 3);
+    view.SetFault(L"IValueStore::GetValue", hostsim::Fault::Fail(S_FALSE));
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        EXPECT_TRUE(IsChecked(dialog, IDC_TS_WEIGHT)) << "what the page last wrote";
+        Click(dialog, IDCANCEL);
+    });
+    view.ClearFaults();
+
     // 7 checks no button; OK without a choice writes -1.
     view.Values().Set(L"HistogramScale", 7);
     ActivateAndRun(page.Get(), [&](HWND dialog) {
@@ -110,6 +119,13 @@ TEST_F(TsDistributionTest, EachActivationReadsAfreshAndAFailedReadKeepsThePrevio
         Click(dialog, IDOK);
     });
     EXPECT_EQ(1u, host.Lines().size()) << host.Text();
+    // Still unreadable: the page compares with what it wrote (2), not with what it
+    // first read (1), so going back to "Length inch" is written.
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        Click(dialog, IDC_TS_LENGTH_INCH);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(L"view.IValueStore::PutValue(\"HistogramScale\", VT_I4 1)", host.Lines().back());
 }
 
 TEST_F(TsDistributionTest, WithoutAValueStoreTheFirstScaleShowsAndNothingIsWritten) {

@@ -1,47 +1,26 @@
-#include "BottomDetectorDialog.h"
+// The bottom detection page: a processing channel's bottom detector limits and
+// backstep level. So far it shows its template; the values and their subscriptions
+// come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CBottomDetectorDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    if (riid == IID_IParameterSubscriber2)
-        return static_cast<IParameterSubscriber2*>(this);
-    if (riid == IID_IFormControl)
-        return static_cast<IFormControl*>(this);
-    return nullptr;
-}
+constexpr wchar_t kInvalidInput[] = L"CBottomDetectorDialog:Invalid input";
 
-BOOL CBottomDetectorDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+struct CBottomDetectorDialog
+    : frame::CTemplateOnlyPage<CBottomDetectorDialog, &CLSID_BottomDetectorDialog, FALSE>,
+      frame::CParameterSubscriber<CBottomDetectorDialog, E_NOTIMPL>,
+      frame::CFormControl<CBottomDetectorDialog, kInvalidInput> {
+    static constexpr frame::PageInfo kInfo{IDD_BOTTOM_DETECTOR, IDS_TITLE_BOTTOM_DETECTOR,
+                                           L"xxx_bottom_detection.html", IDC_APPLY, frame::ApplyClearsDirty::Yes};
+    using Interfaces = frame::InterfaceList<IPropertyPage, IParameterSubscriber2, IFormControl>;
+};
 
-LRESULT CBottomDetectorDialog::OnInitDialog() {
-    LocateHelpViewer();
-    return FALSE;
-}
+}  // namespace
 
-HRESULT CBottomDetectorDialog::SetFormObjects(VARIANT objects) {
-    return SetObjectsFromForm(objects, L"CBottomDetectorDialog:Invalid input");
-}
-
-HRESULT CBottomDetectorDialog::ShowForm(long /*reserved1*/, long /*reserved2*/) {
-    return RunAsForm();
-}
-
-// The page has made no subscription, so no cookie is its own.
-HRESULT CBottomDetectorDialog::OnParameterChanged(long /*cookie*/, VARIANT /*value*/, long, long, long) {
-    return E_NOTIMPL;
-}
-
-HRESULT CBottomDetectorDialog::Notify(long, long, long, long, long, long, long) {
-    return E_NOTIMPL;
+HRESULT CreateBottomDetectorDialog(REFIID riid, void** page) {
+    return frame::CreatePage<CBottomDetectorDialog>(riid, page);
 }
 
 }  // namespace tavrel

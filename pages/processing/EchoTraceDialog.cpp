@@ -1,36 +1,31 @@
-#include "EchoTraceDialog.h"
+// The single target detection page: the six thresholds of a channel's single-target
+// detection and the calibration start. So far it shows its template and finds the
+// host's logger for the diagnostics log; the thresholds come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CEchoTraceDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    if (riid == IID_IFormControl)
-        return static_cast<IFormControl*>(this);
-    return nullptr;
-}
+constexpr wchar_t kInvalidInput[] = L"CEchoTraceDialog:Invalid input";
 
-BOOL CEchoTraceDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
+class CEchoTraceDialog : public frame::CTemplateOnlyPage<CEchoTraceDialog, &CLSID_EchoTraceDialog, TRUE>,
+                         public frame::CWinDataExchange<CEchoTraceDialog>,
+                         public frame::CFormControl<CEchoTraceDialog, kInvalidInput> {
+public:
+    static constexpr frame::PageInfo kInfo{IDD_ECHO_TRACE, IDS_TITLE_ECHO_TRACE, L"xxx_single_target_detection.html",
+                                           IDC_APPLY, frame::ApplyClearsDirty::Yes};
+    using Interfaces = frame::InterfaceList<IPropertyPage, IFormControl>;
+
+    BOOL OnInitDialog() {
+        LocateHelpViewer();
+        // The first page of this class to open gives every page's log lines a host.
+        AdoptHostLogger(Object(frame::kViewObject));
         return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
     }
-}
+};
 
-LRESULT CEchoTraceDialog::OnInitDialog() {
-    LocateHelpViewer();
-    return TRUE;
-}
+}  // namespace
 
-HRESULT CEchoTraceDialog::SetFormObjects(VARIANT objects) {
-    return SetObjectsFromForm(objects, L"CEchoTraceDialog:Invalid input");
-}
-
-HRESULT CEchoTraceDialog::ShowForm(long /*reserved1*/, long /*reserved2*/) {
-    return RunAsForm();
-}
+HRESULT CreateEchoTraceDialog(REFIID riid, void** page) { return frame::CreatePage<CEchoTraceDialog>(riid, page); }
 
 }  // namespace tavrel

@@ -1,26 +1,19 @@
-#include "ColorScaleDialog.h"
+// The colour scale page: a view's colour limits for its time-varied-gain family and
+// the colour step between them. So far it shows its template; the limits come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CColorScaleDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    return nullptr;
-}
+struct CColorScaleDialog : frame::CTemplateOnlyPage<CColorScaleDialog, &CLSID_ColorScaleDialog, TRUE>,
+                           frame::CWinDataExchange<CColorScaleDialog> {
+    static constexpr frame::PageInfo kInfo{IDD_COLOR_SCALE, IDS_TITLE_COLOR_SCALE, L"qz4_para_colour_scale.html",
+                                           IDC_APPLY_SMALL, frame::ApplyClearsDirty::No};
+    using Interfaces = frame::InterfaceList<IPropertyPage>;
+};
 
-BOOL CColorScaleDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+}  // namespace
 
-LRESULT CColorScaleDialog::OnInitDialog() {
-    LocateHelpViewer();
-    return TRUE;
-}
+HRESULT CreateColorScaleDialog(REFIID riid, void** page) { return frame::CreatePage<CColorScaleDialog>(riid, page); }
 
 }  // namespace tavrel

@@ -1,26 +1,19 @@
-#include "ConfigureWindowDlg.h"
+// The configure window page: every view of a window in a tree, shown or hidden one
+// by one or in all windows. So far it shows its template; the tree comes next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CConfigureWindowDlg::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    return nullptr;
-}
+struct CConfigureWindowDlg : frame::CTemplateOnlyPage<CConfigureWindowDlg, &CLSID_ConfigureWindowDlg, TRUE> {
+    static constexpr frame::PageInfo kInfo{IDD_CONFIGURE_WINDOW, IDS_TITLE_CONFIGURE_WINDOW,
+                                           L"qz4_para_configure_window.html", IDC_APPLY_SMALL,
+                                           frame::ApplyClearsDirty::No};
+    using Interfaces = frame::InterfaceList<IPropertyPage>;
+};
 
-BOOL CConfigureWindowDlg::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+}  // namespace
 
-LRESULT CConfigureWindowDlg::OnInitDialog() {
-    LocateHelpViewer();
-    return TRUE;
-}
+HRESULT CreateConfigureWindowDlg(REFIID riid, void** page) { return frame::CreatePage<CConfigureWindowDlg>(riid, page); }
 
 }  // namespace tavrel

@@ -1,36 +1,22 @@
-#include "HorizontalDistanceDialog.h"
+// The horizontal axis page: what one screen of an echogram view covers, in distance,
+// time or pings. So far it shows its template; the axis settings come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CHorizontalDistanceDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    if (riid == IID_IFormControl)
-        return static_cast<IFormControl*>(this);
-    return nullptr;
-}
+struct CHorizontalDistanceDialog
+    : frame::CTemplateOnlyPage<CHorizontalDistanceDialog, &CLSID_HorizontalDistanceDialog, FALSE>,
+      frame::CFormControl<CHorizontalDistanceDialog, nullptr> {  // refused objects are not logged
+    static constexpr frame::PageInfo kInfo{IDD_HORIZONTAL_DISTANCE, IDS_TITLE_HORIZONTAL_DISTANCE,
+                                           L"qz4_para_horizontal_axis.html", IDC_APPLY, frame::ApplyClearsDirty::No};
+    using Interfaces = frame::InterfaceList<IPropertyPage, IFormControl>;
+};
 
-BOOL CHorizontalDistanceDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+}  // namespace
 
-LRESULT CHorizontalDistanceDialog::OnInitDialog() {
-    LocateHelpViewer();
-    return FALSE;
-}
-
-HRESULT CHorizontalDistanceDialog::SetFormObjects(VARIANT objects) {
-    return SetObjectsFromForm(objects, nullptr);
-}
-
-HRESULT CHorizontalDistanceDialog::ShowForm(long /*reserved1*/, long /*reserved2*/) {
-    return RunAsForm();
+HRESULT CreateHorizontalDistanceDialog(REFIID riid, void** page) {
+    return frame::CreatePage<CHorizontalDistanceDialog>(riid, page);
 }
 
 }  // namespace tavrel

@@ -1,26 +1,18 @@
-#include "RangeScrollDlg.h"
+// The range and scroll page: the visual area and the scroll area of a view, edited
+// together. So far it shows its template; the two areas come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CRangeScrollDlg::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    return nullptr;
-}
+struct CRangeScrollDlg : frame::CTemplateOnlyPage<CRangeScrollDlg, &CLSID_RangeScrollDlg, TRUE> {
+    static constexpr frame::PageInfo kInfo{IDD_RANGE_SCROLL, IDS_TITLE_RANGE_SCROLL, L"xxx_range_and_scroll.html",
+                                           IDC_APPLY, frame::ApplyClearsDirty::No};
+    using Interfaces = frame::InterfaceList<IPropertyPage>;
+};
 
-BOOL CRangeScrollDlg::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+}  // namespace
 
-LRESULT CRangeScrollDlg::OnInitDialog() {
-    LocateHelpViewer();
-    return TRUE;
-}
+HRESULT CreateRangeScrollDlg(REFIID riid, void** page) { return frame::CreatePage<CRangeScrollDlg>(riid, page); }
 
 }  // namespace tavrel

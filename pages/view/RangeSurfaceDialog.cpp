@@ -1,47 +1,22 @@
-#include "RangeSurfaceDialog.h"
+// The surface and bottom range page: the displayed depth range and start of one
+// echogram view. So far it shows its template; the range and start come next.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CRangeSurfaceDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    if (riid == IID_IFormControl)
-        return static_cast<IFormControl*>(this);
-    if (riid == IID_IParameterSubscriber2)
-        return static_cast<IParameterSubscriber2*>(this);
-    return nullptr;
-}
+constexpr wchar_t kInvalidInput[] = L"error";
 
-BOOL CRangeSurfaceDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+struct CRangeSurfaceDialog : frame::CTemplateOnlyPage<CRangeSurfaceDialog, &CLSID_RangeSurfaceDialog, FALSE>,
+                             frame::CFormControl<CRangeSurfaceDialog, kInvalidInput>,
+                             frame::CParameterSubscriber<CRangeSurfaceDialog, S_OK> {
+    static constexpr frame::PageInfo kInfo{IDD_RANGE_SURFACE, IDS_TITLE_RANGE_SURFACE, L"xxx_surface_range.html",
+                                           IDC_APPLY, frame::ApplyClearsDirty::No};
+    using Interfaces = frame::InterfaceList<IPropertyPage, IFormControl, IParameterSubscriber2>;
+};
 
-LRESULT CRangeSurfaceDialog::OnInitDialog() {
-    LocateHelpViewer();
-    return FALSE;
-}
+}  // namespace
 
-HRESULT CRangeSurfaceDialog::SetFormObjects(VARIANT objects) {
-    return SetObjectsFromForm(objects, L"error");
-}
-
-HRESULT CRangeSurfaceDialog::ShowForm(long /*reserved1*/, long /*reserved2*/) {
-    return RunAsForm();
-}
-
-// The page has made no subscription, so no cookie is its own.
-HRESULT CRangeSurfaceDialog::OnParameterChanged(long /*cookie*/, VARIANT /*value*/, long, long, long) {
-    return E_NOTIMPL;
-}
-
-HRESULT CRangeSurfaceDialog::Notify(long, long, long, long, long, long, long) {
-    return S_OK;
-}
+HRESULT CreateRangeSurfaceDialog(REFIID riid, void** page) { return frame::CreatePage<CRangeSurfaceDialog>(riid, page); }
 
 }  // namespace tavrel

@@ -1,25 +1,23 @@
-#include "ScopeDialog.h"
+// The scope page: a choice between a logarithmic and a linear scale that stands for
+// no host value. It reads nothing, writes nothing and obtains no help viewer.
+#include "framework/Page.h"
 
 namespace tavrel {
+namespace {
 
-void* CScopeDialog::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    return nullptr;
-}
+class CScopeDialog : public frame::CPage<CScopeDialog, &CLSID_ScopeDialog> {
+public:
+    static constexpr frame::PageInfo kInfo{IDD_SCOPE, IDS_TITLE_SCOPE, L"qz4_para_scope.html", frame::kNoApplyButton,
+                                           frame::ApplyClearsDirty::Yes};
+    using Interfaces = frame::InterfaceList<IPropertyPage>;
 
-BOOL CScopeDialog::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
+    // Neither radio button starts checked, and the focus is left alone.
+    BOOL OnInitDialog() { return FALSE; }
+    void WriteValues() {}
+};
 
-LRESULT CScopeDialog::OnInitDialog() {
-    return FALSE;
-}
+}  // namespace
+
+HRESULT CreateScopeDialog(REFIID riid, void** page) { return frame::CreatePage<CScopeDialog>(riid, page); }
 
 }  // namespace tavrel

@@ -1,48 +1,41 @@
-#include "TsDistributionDlg.h"
+// The TS distribution page: the scale of a TS distribution (histogram) view, one
+// radio choice kept in the view's "HistogramScale".
+#include "framework/Page.h"
 
 namespace tavrel {
-
-void* CTsDistributionDlg::FindInterface(REFIID riid) {
-    if (riid == IID_IUnknown || riid == IID_IPropertyPage)
-        return static_cast<IPropertyPage*>(this);
-    return nullptr;
-}
-
-BOOL CTsDistributionDlg::ProcessWindowMessage(HWND /*window*/, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    default:
-        return ProcessCommonPageMessage(message, wParam, lParam, result);
-    }
-}
-
 namespace {
-constexpr const wchar_t* kHistogramScale = L"HistogramScale";
-}
 
-LRESULT CTsDistributionDlg::OnInitDialog() {
-    Microsoft::WRL::ComPtr<IValueStore> store;
-    LocateHostInterface(Object(0), store);
-    LocateHelpViewer();
-    long scale = 0;
-    if (ReadLongValue(store.Get(), kHistogramScale, scale)) {
-        m_scale = static_cast<int>(scale);
-        m_initialScale = m_scale;
-    }
-    DDX_Radio(frame::ExchangeDirection::Load, IDC_TS_LENGTH_CM, m_scale);
-    return FALSE;
-}
+constexpr wchar_t kHistogramScale[] = L"HistogramScale";
 
-void CTsDistributionDlg::OnOK() {
-    DDX_Radio(frame::ExchangeDirection::Save, IDC_TS_LENGTH_CM, m_scale);
-    if (m_scale != m_initialScale) {
-        Microsoft::WRL::ComPtr<IValueStore> store;
-        if (SUCCEEDED(LocateHostInterface(Object(0), store)) && store)
-            PutLongValue(store.Get(), kHistogramScale, m_scale);
+class CTsDistributionDlg : public frame::CPage<CTsDistributionDlg, &CLSID_TsDistributionDlg>,
+                           public frame::CWinDataExchange<CTsDistributionDlg> {
+public:
+    static constexpr frame::PageInfo kInfo{IDD_TS_DISTRIBUTION, IDS_TITLE_TS_DISTRIBUTION,
+                                           L"qz4_para_ts_distribution.html", frame::kNoApplyButton,
+                                           frame::ApplyClearsDirty::Yes};
+    using Interfaces = frame::InterfaceList<IPropertyPage>;
+
+    BOOL OnInitDialog() {
+        const frame::ValueStore store(Object(frame::kViewObject));
+        LocateHelpViewer();
+        store.Read(kHistogramScale, m_scale);
+        DDX_Radio(frame::ExchangeDirection::Load, IDC_TS_LENGTH_CM, m_scale.value);
+        return FALSE;  // the dialog manager leaves the focus alone
     }
-    EndDialog(IDOK);
-}
+
+    void WriteValues() {
+        DDX_Radio(frame::ExchangeDirection::Save, IDC_TS_LENGTH_CM, m_scale.value);
+        if (m_scale.Changed())
+            frame::ValueStore(Object(frame::kViewObject)).Put(kHistogramScale, m_scale);
+    }
+
+private:
+    // 0 length in cm, 1 length in inches, 2 weight, 3 TS; -1 no button checked.
+    frame::Tracked<int> m_scale;
+};
+
+}  // namespace
+
+HRESULT CreateTsDistributionDlg(REFIID riid, void** page) { return frame::CreatePage<CTsDistributionDlg>(riid, page); }
 
 }  // namespace tavrel

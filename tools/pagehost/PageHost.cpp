@@ -322,7 +322,7 @@ std::wstring ObjectNames(const hostsim::HostDescription& description) {
     return names.empty() ? L"nothing" : names;
 }
 
-// IFormControl::SetFormObjects takes the objects as an array of VARIANTs.
+// IFormControl::SetFormObjects takes the objects as an array of VARIANTs, and the array.
 HRESULT SetFormObjects(IFormControl* form, const std::vector<IUnknown*>& objects) {
     SAFEARRAY* array = SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(objects.size()));
     if (!array) return E_OUTOFMEMORY;
@@ -337,8 +337,9 @@ HRESULT SetFormObjects(IFormControl* form, const std::vector<IUnknown*>& objects
     VariantInit(&value);
     value.vt = VT_ARRAY | VT_VARIANT;
     value.parray = array;
+    // The page takes an array it accepts; one it refuses is still ours to free.
     const HRESULT hr = form->SetFormObjects(value);
-    VariantClear(&value);
+    if (hr == E_INVALIDARG) VariantClear(&value);
     return hr;
 }
 
