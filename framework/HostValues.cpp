@@ -9,18 +9,10 @@ namespace tavrel::frame {
 
 // ---- VARIANT conversions
 
-bool FromVariant(const VARIANT& variant, long& value) {
+bool FromVariant(const VARIANT& variant, int& value) {
     if (variant.vt != VT_I4)
         return false;
     value = variant.lVal;
-    return true;
-}
-
-bool FromVariant(const VARIANT& variant, int& value) {
-    long read = 0;
-    if (!FromVariant(variant, read))
-        return false;
-    value = static_cast<int>(read);
     return true;
 }
 
@@ -38,14 +30,12 @@ bool FromVariant(const VARIANT& variant, std::wstring& value) {
     return true;
 }
 
-UniqueVariant ToVariant(long value) {
+UniqueVariant ToVariant(int value) {
     UniqueVariant variant;
     variant.get().vt = VT_I4;
     variant.get().lVal = value;
     return variant;
 }
-
-UniqueVariant ToVariant(int value) { return ToVariant(static_cast<long>(value)); }
 
 UniqueVariant ToVariant(double value) {
     UniqueVariant variant;

@@ -2,7 +2,7 @@
 // IValueStore, IParameterAccess and IParameterServer, each with its host's rule, and a
 // holder that remembers what the host last had so that a page writes only a change.
 //
-// Types: long and int travel as VT_I4, double as VT_R8, std::wstring as VT_BSTR.
+// Types: int travels as VT_I4, double as VT_R8, std::wstring as VT_BSTR.
 // A read counts only when the call returns exactly S_OK and the value has the
 // expected type; otherwise the page's value stays as it was.
 #pragma once
@@ -45,11 +45,9 @@ private:
 };
 
 // VARIANT conversions: From takes only the matching type.
-bool FromVariant(const VARIANT& variant, long& value);
 bool FromVariant(const VARIANT& variant, int& value);
 bool FromVariant(const VARIANT& variant, double& value);
 bool FromVariant(const VARIANT& variant, std::wstring& value);
-UniqueVariant ToVariant(long value);
 UniqueVariant ToVariant(int value);
 UniqueVariant ToVariant(double value);
 UniqueVariant ToVariant(const std::wstring& value);
@@ -57,21 +55,15 @@ UniqueVariant ToVariant(const std::wstring& value);
 // What a parameter access or parameter server call's status holds before the call.
 inline constexpr long kParameterStatusPreset = 4;
 
-// IValueStore: GetValue and PutValue by name. PutValue's result is not examined.
-class ValueStore {
+// Typed reads of a host interface that hands out values by name. Derived supplies
+//   bool Get(const wchar_t* name, UniqueVariant& value) const;   true on S_OK
+template <class Derived>
+class NamedValueReads {
 public:
-    ValueStore() = default;
-    // The value store LocateHostInterface finds from start (none when there is none).
-    explicit ValueStore(IUnknown* start);
-    // The object's own IValueStore, asked with QueryInterface only.
-    static ValueStore Query(IUnknown* object);
-
-    explicit operator bool() const { return m_store != nullptr; }
-
     template <class V>
     bool Read(const wchar_t* name, V& value) const {
         UniqueVariant read;
-        return Get(name, read) && FromVariant(read.get(), value);
+        return static_cast<const Derived*>(this)->Get(name, read) && FromVariant(read.get(), value);
     }
     // On success both the shown and the remembered value take what was read.
     template <class V>
@@ -82,6 +74,19 @@ public:
         value.FromHost(read);
         return true;
     }
+};
+
+// IValueStore: GetValue and PutValue by name. PutValue's result is not examined.
+class ValueStore : public NamedValueReads<ValueStore> {
+public:
+    ValueStore() = default;
+    // The value store LocateHostInterface finds from start (none when there is none).
+    explicit ValueStore(IUnknown* start);
+    // The object's own IValueStore, asked with QueryInterface only.
+    static ValueStore Query(IUnknown* object);
+
+    explicit operator bool() const { return m_store != nullptr; }
+
     template <class V>
     void Put(const wchar_t* name, const V& value) const {
         Put(name, ToVariant(value));
@@ -93,8 +98,10 @@ public:
         value.MarkWritten();
     }
 
-private:
+    // GetValue; true when it answered S_OK.
     bool Get(const wchar_t* name, UniqueVariant& value) const;
+
+private:
     void Put(const wchar_t* name, const UniqueVariant& value) const;
 
     Microsoft::WRL::ComPtr<IValueStore> m_store;
@@ -102,7 +109,7 @@ private:
 
 // IParameterAccess: parameters by name, the route of "Apply to all" writes through
 // the screen manager. GetParameter's status is preset to 4.
-class ParameterAccess {
+class ParameterAccess : public NamedValueReads<ParameterAccess> {
 public:
     ParameterAccess() = default;
     // The screen manager's parameter access, found from the view.
@@ -110,11 +117,6 @@ public:
 
     explicit operator bool() const { return m_access != nullptr; }
 
-    template <class V>
-    bool Read(const wchar_t* name, V& value) const {
-        UniqueVariant read;
-        return Get(name, read) && FromVariant(read.get(), value);
-    }
     // SetParameter; status is the caller's (preset, and what the host left in it
     // from a previous call). Neither the result nor the status is examined.
     template <class V>
@@ -122,8 +124,10 @@ public:
         Set(name, ToVariant(value), status);
     }
 
-private:
+    // GetParameter, status preset to 4; true when it answered S_OK.
     bool Get(const wchar_t* name, UniqueVariant& value) const;
+
+private:
     void Set(const std::wstring& name, const UniqueVariant& value, long& status) const;
 
     Microsoft::WRL::ComPtr<IParameterAccess> m_access;

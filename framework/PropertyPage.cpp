@@ -1,7 +1,6 @@
 #include "PropertyPage.h"
 
 #include <cstring>
-#include <new>
 
 namespace tavrel::frame {
 namespace {
@@ -155,28 +154,37 @@ HRESULT GetDialogTemplateSize(HINSTANCE instance, UINT templateId, SIZE& size) {
     return S_OK;
 }
 
+namespace {
+
+// The string table entry itself: with a zero buffer size LoadString hands out a
+// pointer into the resource and its length.
+int ResourceString(HINSTANCE instance, UINT id, const wchar_t*& text) {
+    text = nullptr;
+    const int length = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return text ? length : 0;
+}
+
+}  // namespace
+
 bool LoadResourceString(HINSTANCE instance, UINT id, std::wstring& text) {
     const wchar_t* resourceText = nullptr;
-    // With a zero buffer size LoadString hands out a pointer to the resource itself.
-    int length = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&resourceText), 0);
-    if (length <= 0 || !resourceText)
+    const int length = ResourceString(instance, id, resourceText);
+    if (length <= 0)
         return false;
     text.assign(resourceText, static_cast<size_t>(length));
     return true;
 }
 
 LPOLESTR LoadTaskString(HINSTANCE instance, UINT id) {
-    std::wstring text;
-    try {
-        if (!LoadResourceString(instance, id, text))
-            return nullptr;
-    } catch (const std::bad_alloc&) {
+    const wchar_t* resourceText = nullptr;
+    const int length = ResourceString(instance, id, resourceText);
+    if (length <= 0)
         return nullptr;
+    auto* copy = static_cast<LPOLESTR>(::CoTaskMemAlloc((static_cast<size_t>(length) + 1) * sizeof(wchar_t)));
+    if (copy) {
+        std::memcpy(copy, resourceText, static_cast<size_t>(length) * sizeof(wchar_t));
+        copy[length] = L'\0';
     }
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    auto* copy = static_cast<LPOLESTR>(::CoTaskMemAlloc(bytes));
-    if (copy)
-        std::memcpy(copy, text.c_str(), bytes);
     return copy;
 }
 

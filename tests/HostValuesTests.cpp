@@ -25,7 +25,7 @@ TEST_F(HostValuesTest, AValueIsTakenOnlyOnExactlySOkWithItsType) {
     ASSERT_TRUE(store);
 
     double limit = 0;
-    long scale = 0;
+    int scale = 0;
     std::wstring channelId;
     EXPECT_TRUE(store.Read(L"Limit", limit));
     EXPECT_TRUE(store.Read(L"Scale", scale));
