@@ -2,9 +2,10 @@
 // its message and exit status, scripts that go wrong, the interactive mode, creation
 // through the registry; and the host description loader on its own.
 #include "DialogDriver.h"
+#include "HostDescription.h"
 #include "HostSim.h"
 #include "PageHost.h"
-#include "SimHostDescription.h"
+#include "PageHostText.h"
 #include "TavrelLibrary.h"
 #include "resource.h"
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
+namespace pagehost = tavrel::pagehost;
 using tavrel::pagehost::RunPageHost;
 using tavrel::test::TavrelLibrary;
 
@@ -289,10 +291,10 @@ TEST_F(PageHostTest, RegisteredPagesAreCreatedByProgIdThroughTheRegistry) {
 
 class HostDescriptionTest : public ::testing::Test {
 protected:
-    bool Build(const std::wstring& text) { return hostsim::BuildHost(text, L"t.host", host, &description, &error); }
+    bool Build(const std::wstring& text) { return pagehost::BuildHost(text, L"t.host", host, &description, &error); }
 
     hostsim::Host host;
-    hostsim::HostDescription description;
+    pagehost::HostDescription description;
     std::wstring error;
 };
 
@@ -397,15 +399,15 @@ TEST_F(HostDescriptionTest, AMalformedLineIsNamedByFileAndLine) {
         SCOPED_TRACE(Narrow(c.text));
         hostsim::Host fresh;
         std::wstring message;
-        EXPECT_FALSE(hostsim::BuildHost(c.text, L"t.host", fresh, nullptr, &message));
+        EXPECT_FALSE(pagehost::BuildHost(c.text, L"t.host", fresh, nullptr, &message));
         EXPECT_EQ(0u, message.find(c.message)) << Narrow(message);
     }
 }
 
 TEST_F(HostDescriptionTest, WordsAreSplitAtBlanksAndQuotesAndCommentsEndTheLine) {
-    std::vector<hostsim::Word> words;
+    std::vector<pagehost::Word> words;
     std::wstring reason;
-    ASSERT_TRUE(hostsim::SplitWords(L"  click  \"Apply to all\" #1042 \"\" x#y # a comment \"", &words, &reason));
+    ASSERT_TRUE(pagehost::SplitWords(L"  click  \"Apply to all\" #1042 \"\" x#y # a comment \"", &words, &reason));
     ASSERT_EQ(5u, words.size());
     EXPECT_EQ(L"click", words[0].text);
     EXPECT_FALSE(words[0].quoted);
@@ -415,7 +417,7 @@ TEST_F(HostDescriptionTest, WordsAreSplitAtBlanksAndQuotesAndCommentsEndTheLine)
     EXPECT_EQ(L"", words[3].text);
     EXPECT_TRUE(words[3].quoted);
     EXPECT_EQ(L"x#y", words[4].text);
-    EXPECT_FALSE(hostsim::SplitWords(L"type \"a\\q\"", &words, &reason));
+    EXPECT_FALSE(pagehost::SplitWords(L"type \"a\\q\"", &words, &reason));
     EXPECT_EQ(L"unknown escape \\q in a quoted word (\\\" \\\\ \\t \\n)", reason);
 }
 

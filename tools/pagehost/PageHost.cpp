@@ -1,9 +1,9 @@
 #include "PageHost.h"
 
+#include "HostDescription.h"
 #include "HostInterfaces.h"
 #include "PageHostText.h"
 #include "SimHost.h"
-#include "SimHostDescription.h"
 #include "SimText.h"
 #include "TavrelClasses.h"
 #include "UserScript.h"
@@ -86,47 +86,6 @@ std::wstring PageList() {
 }
 
 // ---- Messages
-
-struct NamedResult {
-    HRESULT result;
-    const wchar_t* name;
-};
-
-// Results a host meets here whose system text may be missing.
-const NamedResult kResultNames[] = {
-    {CLASS_E_CLASSNOTAVAILABLE, L"CLASS_E_CLASSNOTAVAILABLE"},
-    {CLASS_E_NOAGGREGATION, L"CLASS_E_NOAGGREGATION"},
-    {REGDB_E_CLASSNOTREG, L"REGDB_E_CLASSNOTREG"},
-    {CO_E_CLASSSTRING, L"CO_E_CLASSSTRING"},
-    {E_NOINTERFACE, L"E_NOINTERFACE"},
-    {E_INVALIDARG, L"E_INVALIDARG"},
-    {E_OUTOFMEMORY, L"E_OUTOFMEMORY"},
-    {E_UNEXPECTED, L"E_UNEXPECTED"},
-    {E_NOTIMPL, L"E_NOTIMPL"},
-    {E_POINTER, L"E_POINTER"},
-    {E_FAIL, L"E_FAIL"},
-};
-
-// "0x80040111 CLASS_E_CLASSNOTAVAILABLE (the system's text, if any)".
-std::wstring HresultText(HRESULT hr) {
-    wchar_t hex[16] = {};
-    swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    std::wstring text = hex;
-    for (const NamedResult& named : kResultNames) {
-        if (named.result == hr) text += std::wstring(L" ") + named.name;
-    }
-    wchar_t* message = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-    if (length && message) {
-        std::wstring said(message, length);
-        while (!said.empty() && (std::iswspace(said.back()) || said.back() == L'.')) said.pop_back();
-        if (!said.empty()) text += L" (" + said + L")";
-    }
-    if (message) LocalFree(message);
-    return text;
-}
 
 class Reporter {
 public:
@@ -306,7 +265,7 @@ std::wstring RegisteredServerPath(REFCLSID clsid) {
 
 // ---- The page's objects
 
-std::vector<IUnknown*> Identities(const hostsim::HostDescription& description) {
+std::vector<IUnknown*> Identities(const HostDescription& description) {
     std::vector<IUnknown*> objects;
     for (hostsim::HostObject* object : description.pageObjects) {
         objects.push_back(object ? object->Identity() : nullptr);
@@ -314,7 +273,7 @@ std::vector<IUnknown*> Identities(const hostsim::HostDescription& description) {
     return objects;
 }
 
-std::wstring ObjectNames(const hostsim::HostDescription& description) {
+std::wstring ObjectNames(const HostDescription& description) {
     std::wstring names;
     for (hostsim::HostObject* object : description.pageObjects) {
         names += (names.empty() ? L"" : L", ") + (object ? object->Name() : std::wstring(L"null"));
@@ -381,7 +340,7 @@ private:
     const Options& m_options;
     Reporter& m_report;
     hostsim::Host m_host;
-    hostsim::HostDescription m_description;
+    HostDescription m_description;
     UserScript m_script;
     CLSID m_clsid = CLSID_NULL;
     std::wstring m_pageName;
@@ -456,7 +415,7 @@ int PageHostRun::Run() {
     // Everything the user wrote is checked before the DLL is touched.
     std::wstring error;
     if (!ChoosePage(&error)) return m_report.Error(error);
-    if (!hostsim::LoadHostDescription(m_options.hostFile, m_host, &m_description, &error)) {
+    if (!LoadHostDescription(m_options.hostFile, m_host, &m_description, &error)) {
         return m_report.Error(error);
     }
     if (!m_options.scriptFile.empty() && !LoadUserScript(m_options.scriptFile, &m_script, &error)) {

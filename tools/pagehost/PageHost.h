@@ -13,7 +13,7 @@
 //   --form        hand the objects with IFormControl::SetFormObjects and open the
 //                 page with ShowForm instead of SetObjects and Activate
 //
-// Steps: load the host description (hostsim/SimHostDescription.h) and the script
+// Steps: load the host description (HostDescription.h) and the script
 // (UserScript.h); get the class object and create the page; SetObjects with the
 // objects the description names; Activate. Without a script the dialog waits for a
 // person; with one, the script's actions run inside the dialog's modal loop. Then
