@@ -150,7 +150,7 @@ TEST_F(RegistrarTest, ModulePathAndPercentSigns) {
     ASSERT_EQ(S_OK, Register(L"HKCR { Server = s '%MODULE%'\n"
                              L"Share = s '50%% done' }"))
         << error;
-    EXPECT_EQ(modulePath, ReadString(classes, L"Server")) << "the path's quotes doubled for the string come back single";
+    EXPECT_EQ(modulePath, ReadString(classes, L"Server")) << "the path's quotes, doubled in the string, come back";
     EXPECT_EQ(L"50% done", ReadString(classes, L"Share"));
 }
 

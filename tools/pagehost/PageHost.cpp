@@ -405,7 +405,8 @@ bool PageHostRun::ChoosePage(std::wstring* error) {
         if (FAILED(hr)) {
             *error = L"the ProgID " + name +
                      (m_options.registered ? L" is not registered: " + HresultText(hr) + kRegisterHint
-                                           : L" is not in the manifest of " + m_library.Path() + L": " + HresultText(hr));
+                                           : L" is not in the manifest of " + m_library.Path() + L": " +
+                                                 HresultText(hr));
             return false;
         }
     } else {

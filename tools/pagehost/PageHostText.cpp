@@ -106,8 +106,8 @@ bool ReadTextFile(const std::wstring& path, const wchar_t* what, std::wstring* t
 
 bool ParseLines(const std::wstring& text, const std::wstring& fileName, const LineParser& parseLine,
                 std::wstring* error) {
-    int lineNumber = 0;
-    for (std::size_t start = 0; start < text.size(); ++lineNumber) {
+    std::size_t start = 0;
+    for (int lineNumber = 1; start < text.size(); ++lineNumber) {
         // Lines end with "\n" or "\r\n".
         std::size_t end = text.find(L'\n', start);
         if (end == std::wstring::npos) end = text.size();
@@ -117,8 +117,8 @@ bool ParseLines(const std::wstring& text, const std::wstring& fileName, const Li
 
         std::vector<Word> words;
         std::wstring reason;
-        if (!SplitWords(line, &words, &reason) || (!words.empty() && !parseLine(lineNumber + 1, words, &reason))) {
-            *error = fileName + L":" + std::to_wstring(lineNumber + 1) + L": " + reason;
+        if (!SplitWords(line, &words, &reason) || (!words.empty() && !parseLine(lineNumber, words, &reason))) {
+            *error = fileName + L":" + std::to_wstring(lineNumber) + L": " + reason;
             return false;
         }
     }
