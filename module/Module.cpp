@@ -94,13 +94,13 @@ HRESULT GetModulePath(std::wstring& path) {
 }
 
 // Runs the registration script of each class in one table; stops at the first failure.
-HRESULT UpdateTableRegistration(const ClassEntry* table, size_t count, const registrar::Replacements& replacements,
+HRESULT UpdateTableRegistration(const ClassEntry* table, size_t count, const std::wstring& modulePath,
                                 registrar::Action action) {
     for (size_t i = 0; i < count; ++i) {
         std::wstring script;
         HRESULT hr = registrar::LoadScriptResource(g_module.instance, table[i].registryScriptId, script);
         if (SUCCEEDED(hr))
-            hr = registrar::RunScript(script, replacements, action);
+            hr = registrar::RunScript(script, modulePath, action);
         if (FAILED(hr))
             return hr;
     }
@@ -109,16 +109,13 @@ HRESULT UpdateTableRegistration(const ClassEntry* table, size_t count, const reg
 
 // The scripts of the first table, then of the second; %MODULE% is the module's path.
 HRESULT UpdateClassRegistration(const std::wstring& modulePath, registrar::Action action) {
-    registrar::Replacements replacements;
-    // The path stands inside a '...' string in the scripts.
-    replacements.Add(L"MODULE", registrar::EscapeQuotes(modulePath));
     size_t count = 0;
     const ClassEntry* table = FirstClassTable(count);
-    HRESULT hr = UpdateTableRegistration(table, count, replacements, action);
+    HRESULT hr = UpdateTableRegistration(table, count, modulePath, action);
     if (FAILED(hr))
         return hr;
     table = SecondClassTable(count);
-    return UpdateTableRegistration(table, count, replacements, action);
+    return UpdateTableRegistration(table, count, modulePath, action);
 }
 
 // Registers the type library held in the module's TYPELIB resource 1.

@@ -2,21 +2,24 @@
 // its message and exit status, scripts that go wrong, the interactive mode, creation
 // through the registry; and the host description loader on its own.
 #include "DialogDriver.h"
+#include "HostDescription.h"
 #include "HostSim.h"
 #include "PageHost.h"
-#include "SimHostDescription.h"
+#include "PageHostText.h"
 #include "TavrelLibrary.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
+namespace pagehost = tavrel::pagehost;
 using tavrel::pagehost::RunPageHost;
 using tavrel::test::TavrelLibrary;
 
@@ -147,6 +150,8 @@ TEST_F(PageHostTest, ScriptNamesControlsByCaptionOrIdAndChecksWhatTheUserSees) {
                                             "click #1\n");
     const HostRun run = Host({L"{9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}", host, script});
     EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(Contains(run.out, "pagehost: CTsDistributionDlg {9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}\n"))
+        << "the class named by the DLL's type library\n" << run.out;
     EXPECT_TRUE(Contains(run.out, "#1042 radio button \"Weight\" unchecked\n")) << run.out;
     EXPECT_TRUE(Contains(run.out, "#1043 group box \"Scale\"\n")) << run.out;
     EXPECT_TRUE(Contains(run.out,
@@ -243,10 +248,15 @@ TEST_F(PageHostTest, BadInputGetsAClearMessageAndStatus1) {
         {{L"TsDistributionDlg", host, badScript}, "bad.script:3: unknown action \"smile\""},
         {{L"--dll", L"nowhere\\Tavrel.dll", L"TsDistributionDlg", host}, "cannot load the DLL nowhere\\Tavrel.dll"},
         {{L"--dll", notADll, L"TsDistributionDlg", host}, "cannot load the DLL"},
-        {{L"--dll", L"kernel32.dll", L"TsDistributionDlg", host}, "has no DllGetClassObject entry point"},
-        {{L"--dll", L"ole32.dll", L"TsDistributionDlg", host},
-         "does not offer the class CTsDistributionDlg {9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}: DllGetClassObject "
-         "returned 0x80040111 CLASS_E_CLASSNOTAVAILABLE"},
+        {{L"--dll", L"kernel32.dll", L"TsDistributionDlg", host},
+         "kernel32.dll holds no type library naming its pages"},
+        {{L"--dll", L"kernel32.dll", L"{9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}", host},
+         "has no DllGetClassObject entry point"},
+        {{L"--dll", L"ole32.dll", L"{9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}", host},
+         "does not offer the class {9402C5E1-07FE-4197-9BB8-FD4F8F2FB393}: DllGetClassObject returned 0x80040111 "
+         "CLASS_E_CLASSNOTAVAILABLE"},
+        {{L"Kestrom.Tavrel.RangeScrollDlg.1", host}, "the ProgID Kestrom.Tavrel.RangeScrollDlg.1 is not in the "
+                                                     "manifest of"},
         {{L"{00000000-0000-0000-0000-000000000001}", host}, "does not offer the class {00000000-"},
         {{L"--form", L"TsDistributionDlg", host}, "CTsDistributionDlg does not offer IFormControl"},
         {{L"--registered", L"--dll", L"Tavrel.dll", L"ScopeDialog", host}, "--dll and --registered exclude"},
@@ -268,10 +278,15 @@ TEST_F(PageHostTest, RegisteredPagesAreCreatedByProgIdThroughTheRegistry) {
     const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
     const std::wstring script = files.Write(L"weight.script", "choose Weight\nclick OK\n");
 
-    const HostRun unregistered = Host({L"--registered", L"TsDistributionDlg", host, script});
-    EXPECT_EQ(1, unregistered.status);
-    EXPECT_TRUE(Contains(unregistered.err, "the ProgID Kestrom.Tavrel.TsDistributionDlg is not registered"))
-        << unregistered.err;
+    // Before registration neither the page names nor the ProgIDs are known.
+    const HostRun byNameUnregistered = Host({L"--registered", L"TsDistributionDlg", host, script});
+    EXPECT_EQ(1, byNameUnregistered.status);
+    EXPECT_TRUE(Contains(byNameUnregistered.err, "the pages' type library TAVRELLib is not registered"))
+        << byNameUnregistered.err;
+    const HostRun byProgIdUnregistered = Host({L"--registered", L"Kestrom.Tavrel.TsDistributionDlg", host, script});
+    EXPECT_EQ(1, byProgIdUnregistered.status);
+    EXPECT_TRUE(Contains(byProgIdUnregistered.err, "the ProgID Kestrom.Tavrel.TsDistributionDlg is not registered"))
+        << byProgIdUnregistered.err;
 
     ASSERT_EQ(S_OK, TavrelLibrary::Instance().RegisterServer());
     const HostRun byClassName = Host({L"--registered", L"TsDistributionDlg", host, script});
@@ -285,14 +300,41 @@ TEST_F(PageHostTest, RegisteredPagesAreCreatedByProgIdThroughTheRegistry) {
     }
 }
 
+// ---- Page names from the DLL
+
+TEST_F(PageHostTest, TheDllsTypeLibraryNamesThePagesAndItsManifestTheirProgIds) {
+    const HostRun list = Host({L"--list"});
+    EXPECT_EQ(0, list.status) << list.err;
+    EXPECT_EQ(0u, list.out.find("RangeSurfaceDialog  Kestrom.Tavrel.RangeSurfaceDialog  "
+                                "{21020E84-2EC3-49AB-8F16-5A4103C8270B}\n"))
+        << list.out;
+    EXPECT_TRUE(Contains(list.out, "\nRangeScrollDlg  Kestrom.Tavrel.RangeScrollDlg  "
+                                   "{05163D82-9A31-47B1-AFD0-9E148C2F20C8}\n"))
+        << list.out;
+    EXPECT_EQ(9, std::count(list.out.begin(), list.out.end(), '\n')) << list.out;
+    EXPECT_TRUE(Contains(Host({L"--list", L"--dll", L"ole32.dll"}).err, "holds no type library naming its pages"));
+
+    // Without registration the versioned ProgIDs are the manifest's: shortened for two
+    // classes, in any case.
+    const std::wstring host = files.Write(L"ts.host", kTsDistributionHost);
+    const std::wstring script = files.Write(L"cancel.script", "click Cancel\n");
+    for (const wchar_t* progId : {L"Kestrom.Tavrel.RangeScrollD.1", L"kestrom.tavrel.rangescrolldlg"}) {
+        const HostRun run = Host({progId, host, script});
+        EXPECT_EQ(0, run.status) << run.err;
+        EXPECT_TRUE(Contains(run.out, "pagehost: CRangeScrollDlg {05163D82-9A31-47B1-AFD0-9E148C2F20C8}\n"))
+            << run.out;
+        ExpectReferencesReturned(run);
+    }
+}
+
 // ---- The host description loader
 
 class HostDescriptionTest : public ::testing::Test {
 protected:
-    bool Build(const std::wstring& text) { return hostsim::BuildHost(text, L"t.host", host, &description, &error); }
+    bool Build(const std::wstring& text) { return pagehost::BuildHost(text, L"t.host", host, &description, &error); }
 
     hostsim::Host host;
-    hostsim::HostDescription description;
+    pagehost::HostDescription description;
     std::wstring error;
 };
 
@@ -397,15 +439,15 @@ TEST_F(HostDescriptionTest, AMalformedLineIsNamedByFileAndLine) {
         SCOPED_TRACE(Narrow(c.text));
         hostsim::Host fresh;
         std::wstring message;
-        EXPECT_FALSE(hostsim::BuildHost(c.text, L"t.host", fresh, nullptr, &message));
+        EXPECT_FALSE(pagehost::BuildHost(c.text, L"t.host", fresh, nullptr, &message));
         EXPECT_EQ(0u, message.find(c.message)) << Narrow(message);
     }
 }
 
 TEST_F(HostDescriptionTest, WordsAreSplitAtBlanksAndQuotesAndCommentsEndTheLine) {
-    std::vector<hostsim::Word> words;
+    std::vector<pagehost::Word> words;
     std::wstring reason;
-    ASSERT_TRUE(hostsim::SplitWords(L"  click  \"Apply to all\" #1042 \"\" x#y # a comment \"", &words, &reason));
+    ASSERT_TRUE(pagehost::SplitWords(L"  click  \"Apply to all\" #1042 \"\" x#y # a comment \"", &words, &reason));
     ASSERT_EQ(5u, words.size());
     EXPECT_EQ(L"click", words[0].text);
     EXPECT_FALSE(words[0].quoted);
@@ -415,7 +457,7 @@ TEST_F(HostDescriptionTest, WordsAreSplitAtBlanksAndQuotesAndCommentsEndTheLine)
     EXPECT_EQ(L"", words[3].text);
     EXPECT_TRUE(words[3].quoted);
     EXPECT_EQ(L"x#y", words[4].text);
-    EXPECT_FALSE(hostsim::SplitWords(L"type \"a\\q\"", &words, &reason));
+    EXPECT_FALSE(pagehost::SplitWords(L"type \"a\\q\"", &words, &reason));
     EXPECT_EQ(L"unknown escape \\q in a quoted word (\\\" \\\\ \\t \\n)", reason);
 }
 

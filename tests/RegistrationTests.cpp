@@ -2,6 +2,7 @@
 // and through DllRegisterServer, the registry read back key by key, the type library,
 // creation by ProgID, unregistration, the version and manifest resources, and
 // registration-free activation. Every test starts and ends unregistered.
+#include "ComResource.h"
 #include "Registrar.h"
 #include "RegistryNames.h"
 #include "TavrelClasses.h"
@@ -383,29 +384,37 @@ TEST_F(RegistrationTest, UnregisterRemovesEveryKeyItWroteAndKeepsClsid) {
 
 // ---- Resources
 
-TEST_F(RegistrationTest, EveryClassScriptIsAResourceThatParses) {
-    tavrel::registrar::Replacements replacements;
-    replacements.Add(L"MODULE", tavrel::registrar::EscapeQuotes(modulePath));
+TEST_F(RegistrationTest, EachClassScriptIsAResourceOfItsOwn) {
+    // Each class's script on its own, with a scratch key standing for HKEY_CLASSES_ROOT:
+    // it writes the class's two ProgIDs and its class key, and unregistering leaves
+    // only CLSID, which the script never removes, even when nothing is left in it.
+    const wchar_t scratchPath[] = L"Software\\TavrelTests\\Classes";
+    tavrel::UniqueHkey scratch;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, scratchPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                             KEY_ALL_ACCESS, nullptr, scratch.put(), nullptr));
+    const auto subkeys = [&](const std::wstring& path) {
+        return tavrel::test::RegistryNames(scratch.get(), path, tavrel::test::RegistryNameKind::Subkeys);
+    };
     for (const PageClass& page : kClasses) {
         SCOPED_TRACE(page.name);
         std::wstring text;
         ASSERT_EQ(S_OK, tavrel::registrar::LoadScriptResource(TavrelLibrary::Instance().Module(), page.scriptId, text));
-        std::wstring expanded;
         std::wstring error;
-        ASSERT_EQ(S_OK, tavrel::registrar::Preprocess(text, replacements, expanded, &error)) << error;
-        tavrel::registrar::Script script;
-        ASSERT_EQ(S_OK, tavrel::registrar::ParseScript(expanded, script, &error)) << error;
-        ASSERT_EQ(1u, script.roots.size());
-        EXPECT_EQ(tavrel::registrar::RootKey::ClassesRoot, script.roots[0].root);
-        const auto& entries = script.roots[0].entries;
-        ASSERT_EQ(3u, entries.size());
-        EXPECT_EQ(page.versionedProgId, entries[0].name);
-        EXPECT_EQ(page.progId, entries[1].name);
-        EXPECT_EQ(L"CLSID", entries[2].name);
-        EXPECT_TRUE(entries[2].noRemove) << "CLSID is never removed";
-        ASSERT_EQ(1u, entries[2].children.size());
-        EXPECT_TRUE(entries[2].children[0].forceRemove) << "the class key is replaced whole";
+        using tavrel::registrar::Action;
+        ASSERT_EQ(S_OK, tavrel::registrar::RunScript(text, modulePath, Action::Register, scratch.get(), &error))
+            << error;
+        std::vector<std::wstring> expected{L"CLSID", page.progId, page.versionedProgId};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, subkeys(L""));
+        EXPECT_EQ(std::vector<std::wstring>{GuidText(*page.clsid)}, subkeys(L"CLSID"));
+
+        ASSERT_EQ(S_OK, tavrel::registrar::RunScript(text, modulePath, Action::Unregister, scratch.get(), &error))
+            << error;
+        EXPECT_EQ(std::vector<std::wstring>{L"CLSID"}, subkeys(L""));
+        EXPECT_TRUE(subkeys(L"CLSID").empty());
     }
+    scratch.reset();
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TavrelTests"));
 }
 
 std::wstring StringFileInfo(const std::vector<BYTE>& block, const wchar_t* name) {

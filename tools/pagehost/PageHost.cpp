@@ -1,9 +1,10 @@
 #include "PageHost.h"
 
+#include "ComResource.h"
+#include "HostDescription.h"
 #include "HostInterfaces.h"
 #include "PageHostText.h"
 #include "SimHost.h"
-#include "SimHostDescription.h"
 #include "SimText.h"
 #include "TavrelClasses.h"
 #include "UserScript.h"
@@ -16,8 +17,7 @@
 #include <oleauto.h>
 #include <wrl/client.h>
 
-#include <cwchar>
-#include <cwctype>
+#include <cctype>
 #include <exception>
 
 using Microsoft::WRL::ComPtr;
@@ -26,52 +26,32 @@ namespace tavrel::pagehost {
 
 namespace {
 
-// ---- The nine page classes
+// ---- The page classes, as a type library names them
 
 struct PageClass {
-    const wchar_t* name;             // the coclass name; the C++ class adds a 'C'
-    const CLSID* clsid;
-    const wchar_t* progId;
-    const wchar_t* versionedProgId;
+    std::wstring name;  // the coclass name; the C++ class adds a 'C'
+    CLSID clsid;
 };
 
-const PageClass kPages[] = {
-    {L"RangeSurfaceDialog", &CLSID_RangeSurfaceDialog, L"Kestrom.Tavrel.RangeSurfaceDialog",
-     L"Kestrom.Tavrel.RangeSurfaceDialog.1"},
-    {L"HorizontalDistanceDialog", &CLSID_HorizontalDistanceDialog, L"Kestrom.Tavrel.HorizontalDistanceDialog",
-     L"Kestrom.Tavrel.HorizontalDistanceDialog.1"},
-    {L"TsDistributionDlg", &CLSID_TsDistributionDlg, L"Kestrom.Tavrel.TsDistributionDlg",
-     L"Kestrom.Tavrel.TsDistributionDlg.1"},
-    {L"BottomDetectorDialog", &CLSID_BottomDetectorDialog, L"Kestrom.Tavrel.BottomDetectorDialog",
-     L"Kestrom.Tavrel.BottomDetectorDialog.1"},
-    {L"EchoTraceDialog", &CLSID_EchoTraceDialog, L"Kestrom.Tavrel.EchoTraceDialog",
-     L"Kestrom.Tavrel.EchoTraceDialog.1"},
-    {L"ColorScaleDialog", &CLSID_ColorScaleDialog, L"Kestrom.Tavrel.ColorScaleDialog",
-     L"Kestrom.Tavrel.ColorScaleDialog.1"},
-    {L"ConfigureWindowDlg", &CLSID_ConfigureWindowDlg, L"Kestrom.Tavrel.ConfigureWindowDlg",
-     L"Kestrom.Tavrel.ConfigureWindowDl.1"},
-    {L"RangeScrollDlg", &CLSID_RangeScrollDlg, L"Kestrom.Tavrel.RangeScrollDlg", L"Kestrom.Tavrel.RangeScrollD.1"},
-    {L"ScopeDialog", &CLSID_ScopeDialog, L"Kestrom.Tavrel.ScopeDialog", L"Kestrom.Tavrel.ScopeDialog.1"},
-};
+// The coclasses of a type library, in its order.
+HRESULT ReadPageClasses(ITypeLib* library, std::vector<PageClass>* pages) {
+    for (UINT index = 0; index < library->GetTypeInfoCount(); ++index) {
+        TYPEKIND kind = TKIND_MAX;
+        if (FAILED(library->GetTypeInfoType(index, &kind)) || kind != TKIND_COCLASS) continue;
+        UniqueBstr name;
+        ComPtr<ITypeInfo> info;
+        TYPEATTR* attributes = nullptr;
+        HRESULT hr = library->GetDocumentation(static_cast<INT>(index), name.put(), nullptr, nullptr, nullptr);
+        if (SUCCEEDED(hr)) hr = library->GetTypeInfo(index, info.GetAddressOf());
+        if (SUCCEEDED(hr)) hr = info->GetTypeAttr(&attributes);
+        if (FAILED(hr)) return hr;
+        pages->push_back({BstrText(name.get()), attributes->guid});
+        info->ReleaseTypeAttr(attributes);
+    }
+    return S_OK;
+}
 
 bool SameText(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
-
-const PageClass* FindPageByName(const std::wstring& text) {
-    for (const PageClass& page : kPages) {
-        if (SameText(text, page.name) || SameText(text, std::wstring(L"C") + page.name) ||
-            SameText(text, page.progId) || SameText(text, page.versionedProgId)) {
-            return &page;
-        }
-    }
-    return nullptr;
-}
-
-const PageClass* FindPageByClsid(REFCLSID clsid) {
-    for (const PageClass& page : kPages) {
-        if (IsEqualCLSID(*page.clsid, clsid)) return &page;
-    }
-    return nullptr;
-}
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
@@ -79,54 +59,35 @@ std::wstring GuidText(REFGUID guid) {
     return text;
 }
 
-std::wstring PageList() {
-    std::wstring list;
-    for (const PageClass& page : kPages) list += (list.empty() ? L"" : L", ") + std::wstring(page.name);
-    return list;
+// A ProgID's class id without registration, from the DLL's side-by-side manifest
+// (resource 2), which names both ProgIDs of every class:
+//   <comClass clsid="{...}" ... progid="Kestrom.Tavrel.ScopeDialog">
+//     <progid>Kestrom.Tavrel.ScopeDialog.1</progid>
+//   </comClass>
+// ProgIDs are compared without regard to case, as the registry does.
+HRESULT ClassFromManifest(HMODULE module, const std::wstring& progId, CLSID* clsid) {
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    const HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!data) return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
+    std::string manifest(data, SizeofResource(module, resource));
+    std::string name = Utf8(progId);
+    for (std::string* text : {&manifest, &name}) {
+        for (char& c : *text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    for (std::size_t start = manifest.find("<comclass "); start != std::string::npos;
+         start = manifest.find("<comclass ", start + 1)) {
+        const std::string entry = manifest.substr(start, manifest.find("</comclass>", start) - start);
+        const std::size_t id = entry.find("clsid=\"");
+        if (id != std::string::npos && (entry.find("progid=\"" + name + "\"") != std::string::npos ||
+                                        entry.find("<progid>" + name + "</progid>") != std::string::npos)) {
+            return CLSIDFromString(FromUtf8(entry.substr(id + 7, 38)).c_str(), clsid);
+        }
+    }
+    return CO_E_CLASSSTRING;
 }
 
 // ---- Messages
-
-struct NamedResult {
-    HRESULT result;
-    const wchar_t* name;
-};
-
-// Results a host meets here whose system text may be missing.
-const NamedResult kResultNames[] = {
-    {CLASS_E_CLASSNOTAVAILABLE, L"CLASS_E_CLASSNOTAVAILABLE"},
-    {CLASS_E_NOAGGREGATION, L"CLASS_E_NOAGGREGATION"},
-    {REGDB_E_CLASSNOTREG, L"REGDB_E_CLASSNOTREG"},
-    {CO_E_CLASSSTRING, L"CO_E_CLASSSTRING"},
-    {E_NOINTERFACE, L"E_NOINTERFACE"},
-    {E_INVALIDARG, L"E_INVALIDARG"},
-    {E_OUTOFMEMORY, L"E_OUTOFMEMORY"},
-    {E_UNEXPECTED, L"E_UNEXPECTED"},
-    {E_NOTIMPL, L"E_NOTIMPL"},
-    {E_POINTER, L"E_POINTER"},
-    {E_FAIL, L"E_FAIL"},
-};
-
-// "0x80040111 CLASS_E_CLASSNOTAVAILABLE (the system's text, if any)".
-std::wstring HresultText(HRESULT hr) {
-    wchar_t hex[16] = {};
-    swprintf(hex, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    std::wstring text = hex;
-    for (const NamedResult& named : kResultNames) {
-        if (named.result == hr) text += std::wstring(L" ") + named.name;
-    }
-    wchar_t* message = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-    if (length && message) {
-        std::wstring said(message, length);
-        while (!said.empty() && (std::iswspace(said.back()) || said.back() == L'.')) said.pop_back();
-        if (!said.empty()) text += L" (" + said + L")";
-    }
-    if (message) LocalFree(message);
-    return text;
-}
 
 class Reporter {
 public:
@@ -150,7 +111,8 @@ private:
 
 const char kUsage[] =
     "usage: pagehost [--dll <path> | --registered] [--form] <page> <host description> [<user script>]\n"
-    "       pagehost --list | --help\n"
+    "       pagehost [--dll <path> | --registered] --list\n"
+    "       pagehost --help\n"
     "Opens a page of Tavrel.dll against the simulated host the description builds. Without a\n"
     "script the dialog waits for a person; with one, the script's actions run in the dialog.\n"
     "Then prints what the host received, the page's log lines and the reference check.\n"
@@ -198,11 +160,11 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options* options, 
             positional.push_back(argument);
         }
     }
-    if (options->help || options->list) return true;
     if (options->registered && !options->dllPath.empty()) {
         *error = L"--dll and --registered exclude each other";
         return false;
     }
+    if (options->help || options->list) return true;
     if (positional.size() < 2 || positional.size() > 3) {
         *error = positional.empty() ? L"no page named" : positional.size() == 1 ? L"no host description named"
                                                                                 : L"too many arguments";
@@ -306,7 +268,7 @@ std::wstring RegisteredServerPath(REFCLSID clsid) {
 
 // ---- The page's objects
 
-std::vector<IUnknown*> Identities(const hostsim::HostDescription& description) {
+std::vector<IUnknown*> Identities(const HostDescription& description) {
     std::vector<IUnknown*> objects;
     for (hostsim::HostObject* object : description.pageObjects) {
         objects.push_back(object ? object->Identity() : nullptr);
@@ -314,7 +276,7 @@ std::vector<IUnknown*> Identities(const hostsim::HostDescription& description) {
     return objects;
 }
 
-std::wstring ObjectNames(const hostsim::HostDescription& description) {
+std::wstring ObjectNames(const HostDescription& description) {
     std::wstring names;
     for (hostsim::HostObject* object : description.pageObjects) {
         names += (names.empty() ? L"" : L", ") + (object ? object->Name() : std::wstring(L"null"));
@@ -368,7 +330,14 @@ public:
     PageHostRun(const Options& options, Reporter& report) : m_options(options), m_report(report) {}
     int Run();
 
+    // --list: the pages the type library names.
+    int List();
+
 private:
+    // Loads the DLL (unless --registered) and reads the pages its type library names
+    // (the registered one with --registered); a missing type library is noted in
+    // m_pagesError, for the page names that need it.
+    bool OpenLibrary(std::wstring* error);
     bool ChoosePage(std::wstring* error);
     bool GetClassObject(std::wstring* error);
     int Open();
@@ -382,15 +351,46 @@ private:
     const Options& m_options;
     Reporter& m_report;
     hostsim::Host m_host;
-    hostsim::HostDescription m_description;
+    HostDescription m_description;
     UserScript m_script;
+    Library m_library;
+    std::vector<PageClass> m_pages;
+    std::wstring m_pagesError;
     CLSID m_clsid = CLSID_NULL;
     std::wstring m_pageName;
-    Library m_library;
     std::wstring m_serverPath;  // the DLL the class object came from
     ComPtr<IClassFactory> m_factory;
     ComPtr<IPropertyPage> m_page;
 };
+
+const wchar_t kRegisterHint[] = L" (register Tavrel.dll with regsvr32, or leave out --registered)";
+
+bool PageHostRun::OpenLibrary(std::wstring* error) {
+    if (!m_options.registered &&
+        !m_library.Load(m_options.dllPath.empty() ? DefaultDllPath() : m_options.dllPath, error)) {
+        return false;
+    }
+    ComPtr<ITypeLib> library;
+    HRESULT hr = m_options.registered ? LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf())
+                                      : LoadTypeLibEx(m_library.Path().c_str(), REGKIND_NONE, library.GetAddressOf());
+    if (SUCCEEDED(hr)) hr = ReadPageClasses(library.Get(), &m_pages);
+    if (FAILED(hr)) {
+        m_pagesError = m_options.registered
+                           ? L"the pages' type library TAVRELLib is not registered: " + HresultText(hr) + kRegisterHint
+                           : m_library.Path() + L" holds no type library naming its pages: " + HresultText(hr);
+    }
+    return true;
+}
+
+int PageHostRun::List() {
+    std::wstring error;
+    if (!OpenLibrary(&error)) return m_report.Error(error);
+    if (!m_pagesError.empty()) return m_report.Error(m_pagesError);
+    for (const PageClass& page : m_pages) {
+        m_report.Line(page.name + L"  Kestrom.Tavrel." + page.name + L"  " + GuidText(page.clsid));
+    }
+    return kExitDone;
+}
 
 bool PageHostRun::ChoosePage(std::wstring* error) {
     const std::wstring& name = m_options.page;
@@ -399,28 +399,36 @@ bool PageHostRun::ChoosePage(std::wstring* error) {
             *error = name + L" is not a class id ({xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx})";
             return false;
         }
-        const PageClass* page = FindPageByClsid(m_clsid);
-        m_pageName = page ? std::wstring(L"C") + page->name : GuidText(m_clsid);
-        return true;
+    } else if (name.find(L'.') != std::wstring::npos) {
+        // A ProgID: the registry's, or the DLL's own in its manifest.
+        const HRESULT hr = m_options.registered ? CLSIDFromProgID(name.c_str(), &m_clsid)
+                                                : ClassFromManifest(m_library.Module(), name, &m_clsid);
+        if (FAILED(hr)) {
+            *error = L"the ProgID " + name +
+                     (m_options.registered ? L" is not registered: " + HresultText(hr) + kRegisterHint
+                                           : L" is not in the manifest of " + m_library.Path() + L": " +
+                                                 HresultText(hr));
+            return false;
+        }
+    } else {
+        if (!m_pagesError.empty()) {
+            *error = m_pagesError;
+            return false;
+        }
+        std::wstring names;
+        for (const PageClass& page : m_pages) {
+            if (SameText(name, page.name) || SameText(name, L"C" + page.name)) m_clsid = page.clsid;
+            names += (names.empty() ? L"" : L", ") + page.name;
+        }
+        if (IsEqualCLSID(m_clsid, CLSID_NULL)) {
+            *error = L"unknown page " + hostsim::Quote(name) + L"; the pages are " + names +
+                     L" (also with a leading C, as ProgIDs, or as {class id})";
+            return false;
+        }
     }
-    const PageClass* page = FindPageByName(name);
-    if (!page && !(m_options.registered && name.find(L'.') != std::wstring::npos)) {
-        *error = L"unknown page " + hostsim::Quote(name) + L"; the pages are " + PageList() +
-                 L" (also with a leading C, as ProgIDs, or as {class id})";
-        return false;
-    }
-    m_pageName = page ? std::wstring(L"C") + page->name : name;
-    if (!m_options.registered) {
-        m_clsid = *page->clsid;
-        return true;
-    }
-    // Through the registry: the ProgID names the class id.
-    const std::wstring progId = page && name.find(L'.') == std::wstring::npos ? page->progId : name;
-    const HRESULT hr = CLSIDFromProgID(progId.c_str(), &m_clsid);
-    if (FAILED(hr)) {
-        *error = L"the ProgID " + progId + L" is not registered: " + HresultText(hr) +
-                 L" (register Tavrel.dll with regsvr32, or leave out --registered)";
-        return false;
+    m_pageName = GuidText(m_clsid);
+    for (const PageClass& page : m_pages) {
+        if (IsEqualCLSID(page.clsid, m_clsid)) m_pageName = L"C" + page.name;
     }
     return true;
 }
@@ -436,8 +444,6 @@ bool PageHostRun::GetClassObject(std::wstring* error) {
         m_serverPath = RegisteredServerPath(m_clsid);
         return true;
     }
-    const std::wstring path = m_options.dllPath.empty() ? DefaultDllPath() : m_options.dllPath;
-    if (!m_library.Load(path, error)) return false;
     m_serverPath = m_library.Path();
     auto getClassObject = EntryPoint<GetClassObjectFunction>(m_library.Module(), "DllGetClassObject");
     if (!getClassObject) {
@@ -454,16 +460,16 @@ bool PageHostRun::GetClassObject(std::wstring* error) {
 }
 
 int PageHostRun::Run() {
-    // Everything the user wrote is checked before the DLL is touched.
+    // The files the user wrote are checked before the DLL is touched; the page names
+    // come from the DLL.
     std::wstring error;
-    if (!ChoosePage(&error)) return m_report.Error(error);
-    if (!hostsim::LoadHostDescription(m_options.hostFile, m_host, &m_description, &error)) {
+    if (!LoadHostDescription(m_options.hostFile, m_host, &m_description, &error)) {
         return m_report.Error(error);
     }
     if (!m_options.scriptFile.empty() && !LoadUserScript(m_options.scriptFile, &m_script, &error)) {
         return m_report.Error(error);
     }
-    if (!GetClassObject(&error)) return m_report.Error(error);
+    if (!OpenLibrary(&error) || !ChoosePage(&error) || !GetClassObject(&error)) return m_report.Error(error);
     // From here on the page's objects may live in the module: keep it until it can unload.
     m_library.KeepUntilUnloadable();
 
@@ -615,18 +621,12 @@ int RunPageHost(const std::vector<std::wstring>& arguments, std::ostream& out, s
             out << kUsage;
             return kExitDone;
         }
-        if (options.list) {
-            for (const PageClass& page : kPages) {
-                report.Line(std::wstring(page.name) + L"  " + page.progId + L"  " + GuidText(*page.clsid));
-            }
-            return kExitDone;
-        }
         Apartment apartment;
         if (FAILED(apartment.Result())) {
             return report.Error(L"cannot enter a single-threaded COM apartment: " + HresultText(apartment.Result()));
         }
         PageHostRun run(options, report);
-        return run.Run();
+        return options.list ? run.List() : run.Run();
     } catch (const std::exception& failure) {
         return report.Error(L"unexpected failure: " + FromUtf8(failure.what()));
     }

@@ -5,16 +5,22 @@
 //   pagehost [options] <page> <host description> [<user script>]
 //
 //   <page>        TsDistributionDlg, CTsDistributionDlg, Kestrom.Tavrel.TsDistributionDlg
-//                 or the class id {9402C5E1-...}; --list shows the nine pages
+//                 (or the versioned ProgID) or the class id {9402C5E1-...}
 //   --dll <path>  load this DLL without registration (default: Tavrel.dll beside
 //                 pagehost.exe) and ask its DllGetClassObject for the class object
 //   --registered  create the page through the registry (the DLL registered with
 //                 regsvr32): the ProgID's class id, then CoGetClassObject
+//   --list        the pages: coclass name, ProgID and class id
+//
+// The page names are the coclasses of the DLL's type library (TYPELIB 1), or of the
+// registered type library with --registered. A ProgID is looked up in the registry
+// with --registered, otherwise in the DLL's side-by-side manifest, which names both
+// ProgIDs of every class.
 //   --form        hand the objects with IFormControl::SetFormObjects and open the
 //                 page with ShowForm instead of SetObjects and Activate
 //
-// Steps: load the host description (hostsim/SimHostDescription.h) and the script
-// (UserScript.h); get the class object and create the page; SetObjects with the
+// Steps: load the host description (HostDescription.h) and the script (UserScript.h);
+// load the DLL and read its page names; get the class object and create the page; SetObjects with the
 // objects the description names; Activate. Without a script the dialog waits for a
 // person; with one, the script's actions run inside the dialog's modal loop. Then
 // the page is released and the report printed: the calls the host received (its

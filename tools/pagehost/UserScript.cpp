@@ -1,7 +1,6 @@
 #include "UserScript.h"
 
 #include "PageHostText.h"
-#include "SimHostDescription.h"
 #include "SimText.h"
 #include "driver/DialogDriver.h"
 
@@ -17,7 +16,6 @@
 namespace tavrel::pagehost {
 
 using hostsim::Quote;
-using hostsim::Word;
 
 namespace {
 
@@ -468,54 +466,26 @@ bool Perform(HWND dialog, const ScriptAction& action, std::ostream& out, std::ws
 
 std::wstring ControlName::Text() const { return caption.empty() ? L"#" + std::to_wstring(id) : Quote(caption); }
 
-bool ParseUserScript(const std::wstring& text, const std::wstring& fileName, UserScript* script, std::wstring* error) {
+bool LoadUserScript(const std::wstring& path, UserScript* script, std::wstring* error) {
     UserScript parsed;
-    parsed.fileName = fileName;
-    int lineNumber = 0;
-    for (const std::wstring& lineText : hostsim::SplitLines(text)) {
-        ++lineNumber;
-
-        std::vector<Word> words;
-        std::wstring reason;
-        const std::wstring at = fileName + L":" + std::to_wstring(lineNumber) + L": ";
-        if (!hostsim::SplitWords(lineText, &words, &reason)) {
-            *error = at + reason;
-            return false;
-        }
-        if (words.empty()) continue;
-
-        const auto syntax = std::find_if(std::begin(kVerbs), std::end(kVerbs), [&](const VerbSyntax& verb) {
-            return !words.front().quoted && words.front().text == verb.name;
-        });
-        if (syntax == std::end(kVerbs)) {
-            std::wstring known;
-            for (const VerbSyntax& verb : kVerbs) known += (known.empty() ? L"" : L", ") + std::wstring(verb.name);
-            *error = at + L"unknown action " + Quote(words.front().text) + L" (" + known + L")";
-            return false;
-        }
+    parsed.fileName = path;
+    const auto parseLine = [&](const VerbSyntax& syntax, int lineNumber, const std::vector<Word>& words,
+                               std::wstring* reason) {
         ScriptAction action;
         action.line = lineNumber;
         action.source = SourceOf(words);
-        action.verb = syntax->verb;
-        const std::vector<Word> args(words.begin() + 1, words.end());
-        if (!ParseArguments(args, &action, &reason)) {
-            *error = at + std::wstring(syntax->name) + L": " + reason + L"; usage: " + syntax->usage;
-            return false;
-        }
+        action.verb = syntax.verb;
+        if (!ParseArguments(std::vector<Word>(words.begin() + 1, words.end()), &action, reason)) return false;
         parsed.actions.push_back(std::move(action));
+        return true;
+    };
+    std::wstring text;
+    if (!ReadTextFile(path, L"script", &text, error) ||
+        !ParseKeywordLines(text, path, kVerbs, L"action", parseLine, error)) {
+        return false;
     }
     *script = std::move(parsed);
     return true;
-}
-
-bool LoadUserScript(const std::wstring& path, UserScript* script, std::wstring* error) {
-    std::wstring text;
-    std::wstring reason;
-    if (!hostsim::ReadTextFile(path, &text, &reason)) {
-        *error = path + L": cannot read the script: " + reason;
-        return false;
-    }
-    return ParseUserScript(text, path, script, error);
 }
 
 ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream& out) {

@@ -5,9 +5,8 @@
 //   choose Weight
 //   click OK
 //
-// Words and comments are split as in host descriptions (hostsim/SimHostDescription.h):
-// blanks separate words, "double quotes" hold a word with blanks, '#' begins a comment
-// unless a digit follows it.
+// Words and comments are split as PageHostText.h describes: blanks separate words,
+// "double quotes" hold a word with blanks, '#' begins a comment unless a digit follows it.
 //
 // A <control> is named by its caption ("OK", "Weight", "Min. threshold [dB]:"; '&'
 // and a trailing ':' do not count, case does not matter) or by its id ("#1042"). A
@@ -74,10 +73,8 @@ struct UserScript {
     std::vector<ScriptAction> actions;
 };
 
-// Parses a script. On the first malformed line: false with "<fileName>:<line>: <reason>".
-bool ParseUserScript(const std::wstring& text, const std::wstring& fileName, UserScript* script,
-                     std::wstring* error);
-// Reads the file at path and parses it (unreadable: "<path>: <reason>").
+// Reads the script file at path and parses it. On the first malformed line: false with
+// "<path>:<line>: <reason>" (a file that cannot be read: "<path>: <reason>").
 bool LoadUserScript(const std::wstring& path, UserScript* script, std::wstring* error);
 
 struct ScriptOutcome {

@@ -1,15 +1,19 @@
-#include "SimHostDescription.h"
+#include "HostDescription.h"
 
 #include "HostInterfaces.h"
+#include "PageHostText.h"
+#include "SimHostObject.h"
 #include "SimText.h"
+#include "SimVariant.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <type_traits>
 
-namespace hostsim {
+namespace tavrel::pagehost {
+
+using namespace hostsim;
 
 namespace {
 
@@ -57,7 +61,7 @@ private:
 
 // ---- Numbers, types, results
 
-bool ParseLong(const std::wstring& text, long* value) {
+bool ParseNumber(const std::wstring& text, long* value) {
     if (text.empty() || std::iswspace(text[0])) return false;
     wchar_t* end = nullptr;
     errno = 0;
@@ -75,7 +79,7 @@ bool ParseLong(const std::wstring& text, long* value) {
     return true;
 }
 
-bool ParseDouble(const std::wstring& text, double* value) {
+bool ParseNumber(const std::wstring& text, double* value) {
     if (text.empty() || std::iswspace(text[0])) return false;
     wchar_t* end = nullptr;
     errno = 0;
@@ -83,6 +87,14 @@ bool ParseDouble(const std::wstring& text, double* value) {
     if (errno || *end) return false;
     *value = parsed;
     return true;
+}
+
+// Takes a number word; false with "<what> "<word>" is not an integer" (or "a number").
+template <class Number>
+bool TakeNumber(Line& line, const wchar_t* what, Number* value) {
+    std::wstring text;
+    const wchar_t* kind = std::is_integral<Number>::value ? L" is not an integer" : L" is not a number";
+    return line.Take(what, &text) && (ParseNumber(text, value) || line.Fail(what + (L" " + Quote(text)) + kind));
 }
 
 struct NamedType {
@@ -106,33 +118,10 @@ bool ParseType(std::wstring text, VARTYPE* type) {
     return false;
 }
 
-struct NamedResult {
-    const wchar_t* name;
-    HRESULT result;
-};
-
-const NamedResult kResults[] = {
-    {L"S_OK", S_OK},
-    {L"S_FALSE", S_FALSE},
-    {L"E_FAIL", E_FAIL},
-    {L"E_NOINTERFACE", E_NOINTERFACE},
-    {L"E_INVALIDARG", E_INVALIDARG},
-    {L"E_NOTIMPL", E_NOTIMPL},
-    {L"E_POINTER", E_POINTER},
-    {L"E_UNEXPECTED", E_UNEXPECTED},
-    {L"E_OUTOFMEMORY", E_OUTOFMEMORY},
-    {L"E_ACCESSDENIED", E_ACCESSDENIED},
-};
-
 bool ParseResult(const std::wstring& text, HRESULT* result) {
-    for (const NamedResult& named : kResults) {
-        if (text == named.name) {
-            *result = named.result;
-            return true;
-        }
-    }
+    if (ResultFromName(text, result)) return true;
     long value = 0;
-    if (!ParseLong(text, &value)) return false;
+    if (!ParseNumber(text, &value)) return false;
     *result = static_cast<HRESULT>(value);
     return true;
 }
@@ -188,6 +177,13 @@ bool IsOperation(const std::wstring& text) {
     return false;
 }
 
+// An I4 or R8 value as the type asked for (I2 and R4 are narrowed); false when it
+// does not fit.
+bool Narrow(Variant value, VARTYPE type, Slot* slot) {
+    // MinGW declares the source without const; VariantChangeType only reads it.
+    return SUCCEEDED(VariantChangeType(slot->value.put(), const_cast<VARIANT*>(&value.get()), 0, type));
+}
+
 // ---- Building
 
 class Builder {
@@ -240,31 +236,14 @@ public:
         switch (type) {
         case VT_I4:
         case VT_I2:
-            if (!ParseLong(text, &integer) || (type == VT_I2 && (integer < -32768 || integer > 32767))) {
+            if (!ParseNumber(text, &integer) || (type == VT_I2 && (integer < -32768 || integer > 32767))) {
                 return line.Fail(Quote(text) + L" is not an " + typeName + L" integer");
             }
-            if (type == VT_I2) {
-                VARIANT raw;
-                VariantInit(&raw);
-                raw.vt = VT_I2;
-                raw.iVal = static_cast<SHORT>(integer);
-                slot->value = Variant(raw);
-            } else {
-                slot->value = Variant(integer);
-            }
-            return true;
+            return Narrow(Variant(integer), type, slot);
         case VT_R8:
         case VT_R4:
-            if (!ParseDouble(text, &number)) return line.Fail(Quote(text) + L" is not a number");
-            if (type == VT_R4) {
-                VARIANT raw;
-                VariantInit(&raw);
-                raw.vt = VT_R4;
-                raw.fltVal = static_cast<float>(number);
-                slot->value = Variant(raw);
-            } else {
-                slot->value = Variant(number);
-            }
+            if (!ParseNumber(text, &number)) return line.Fail(Quote(text) + L" is not a number");
+            if (!Narrow(Variant(number), type, slot)) return line.Fail(Quote(text) + L" is out of the R4 range");
             return true;
         case VT_BOOL:
             if (text != L"true" && text != L"false") return line.Fail(L"a BOOL is true or false, not " + Quote(text));
@@ -294,30 +273,30 @@ private:
 
 // ---- Directives
 
+// The interfaces to the end of the line, each offered or hidden.
+bool TakeInterfaces(Line& line, HostObject& object, HostObject& (HostObject::*apply)(REFIID)) {
+    while (!line.AtEnd()) {
+        IID iid;
+        if (!Builder::TakeInterface(line, &iid)) return false;
+        (object.*apply)(iid);
+    }
+    return true;
+}
+
 bool ObjectDirective(Builder& b, Line& line) {
     std::wstring name;
     if (!line.Take(L"the object name", &name)) return false;
     if (name == L"null") return line.Fail(L"\"null\" stands for a null object and cannot name one");
     HostObject* object = b.TheHost().Find(name);
     if (!object) object = &b.TheHost().Create(name);
-    while (!line.AtEnd()) {
-        IID iid;
-        if (!Builder::TakeInterface(line, &iid)) return false;
-        object->Offer(iid);
-    }
-    return true;
+    return TakeInterfaces(line, *object, &HostObject::Offer);
 }
 
 bool HideDirective(Builder& b, Line& line) {
     HostObject* object = nullptr;
     if (!b.TakeObject(line, L"the object", &object)) return false;
     if (line.AtEnd()) return line.Fail(L"the interface is missing");
-    while (!line.AtEnd()) {
-        IID iid;
-        if (!Builder::TakeInterface(line, &iid)) return false;
-        object->Hide(iid);
-    }
-    return true;
+    return TakeInterfaces(line, *object, &HostObject::Hide);
 }
 
 bool ServiceDirective(Builder& b, Line& line) {
@@ -368,17 +347,13 @@ bool StringDirective(Builder& b, Line& line) {
 
 bool DepthRangeDirective(Builder& b, Line& line) {
     HostObject* object = nullptr;
-    std::wstring areaText, rangeText, startText;
-    if (!b.TakeObject(line, L"the object", &object) || !line.Take(L"the area", &areaText) ||
-        !line.Take(L"the range", &rangeText) || !line.Take(L"the start", &startText)) {
-        return false;
-    }
     long area = 0;
     double range = 0.0;
     double start = 0.0;
-    if (!ParseLong(areaText, &area)) return line.Fail(L"the area " + Quote(areaText) + L" is not an integer");
-    if (!ParseDouble(rangeText, &range)) return line.Fail(L"the range " + Quote(rangeText) + L" is not a number");
-    if (!ParseDouble(startText, &start)) return line.Fail(L"the start " + Quote(startText) + L" is not a number");
+    if (!b.TakeObject(line, L"the object", &object) || !TakeNumber(line, L"the area", &area) ||
+        !TakeNumber(line, L"the range", &range) || !TakeNumber(line, L"the start", &start)) {
+        return false;
+    }
     object->SetDepthRange(area, range, start);
     return line.End();
 }
@@ -407,10 +382,8 @@ bool TextDirective(Builder& b, Line& line) {
 
 bool LayerStateDirective(Builder& b, Line& line) {
     HostObject* object = nullptr;
-    std::wstring text;
     long state = 0;
-    if (!b.TakeObject(line, L"the object", &object) || !line.Take(L"the state", &text)) return false;
-    if (!ParseLong(text, &state)) return line.Fail(L"the state " + Quote(text) + L" is not an integer");
+    if (!b.TakeObject(line, L"the object", &object) || !TakeNumber(line, L"the state", &state)) return false;
     object->SetLayerState(state);
     return line.End();
 }
@@ -441,12 +414,9 @@ bool TransceiverDirective(Builder& b, Line& line) {
 
 bool DirectoryBusyDirective(Builder& b, Line& line) {
     HostObject* object = nullptr;
-    std::wstring text;
     long busy = 0;
-    if (!b.TakeObject(line, L"the object", &object) || !line.Take(L"the busy value", &text)) return false;
-    if (!ParseLong(text, &busy) || busy < 0 || busy > 255) {
-        return line.Fail(L"the busy value " + Quote(text) + L" is not a number from 0 to 255");
-    }
+    if (!b.TakeObject(line, L"the object", &object) || !TakeNumber(line, L"the busy value", &busy)) return false;
+    if (busy < 0 || busy > 255) return line.Fail(L"the busy value " + std::to_wstring(busy) + L" is not from 0 to 255");
     object->SetDirectoryBusy(static_cast<unsigned char>(busy));
     return line.End();
 }
@@ -463,11 +433,11 @@ bool CalibrationBusyDirective(Builder& b, Line& line) {
 bool ComponentDirective(Builder& b, Line& line) {
     HostObject* object = nullptr;
     HostObject* component = nullptr;
-    std::wstring text;
     long index = 0;
-    if (!b.TakeObject(line, L"the object", &object) || !line.Take(L"the index", &text)) return false;
-    if (!ParseLong(text, &index)) return line.Fail(L"the index " + Quote(text) + L" is not an integer");
-    if (!b.TakeObject(line, L"the component", &component)) return false;
+    if (!b.TakeObject(line, L"the object", &object) || !TakeNumber(line, L"the index", &index) ||
+        !b.TakeObject(line, L"the component", &component)) {
+        return false;
+    }
     object->SetComponent(index, component);
     return line.End();
 }
@@ -503,12 +473,9 @@ bool FaultDirective(Builder& b, Line& line) {
         if (!TakeOptionalResult(line, &result)) return false;
         fault = Fault::Fail(result);
     } else if (kind == L"status") {
-        std::wstring text;
         long status = 0;
         HRESULT result = S_OK;
-        if (!line.Take(L"the status", &text)) return false;
-        if (!ParseLong(text, &status)) return line.Fail(L"the status " + Quote(text) + L" is not an integer");
-        if (!TakeOptionalResult(line, &result)) return false;
+        if (!TakeNumber(line, L"the status", &status) || !TakeOptionalResult(line, &result)) return false;
         fault = Fault::Status(status, result);
     } else if (kind == L"type") {
         std::wstring text;
@@ -536,7 +503,7 @@ bool FaultDirective(Builder& b, Line& line) {
             std::wstring text;
             long times = 0;
             if (!line.Take(L"the count after \"times\"", &text)) return false;
-            if (!ParseLong(text, &times) || times < 1) {
+            if (!ParseNumber(text, &times) || times < 1) {
                 return line.Fail(L"the count " + Quote(text) + L" is not a positive integer");
             }
             fault = fault.Times(static_cast<int>(times));
@@ -603,152 +570,21 @@ const Directive kDirectives[] = {
     {L"objects", ObjectsDirective, L"objects [<object>|null...]"},
 };
 
-std::wstring Located(const std::wstring& fileName, int lineNumber, const std::wstring& reason) {
-    return fileName + L":" + std::to_wstring(lineNumber) + L": " + reason;
-}
-
-std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
-    return wide;
-}
-
 }  // namespace
-
-bool SplitWords(const std::wstring& line, std::vector<Word>* words, std::wstring* error) {
-    words->clear();
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (std::iswspace(line[i])) {
-            ++i;
-            continue;
-        }
-        // A comment, unless "#<digit>" (a control id in a script).
-        if (line[i] == L'#' && !(i + 1 < line.size() && std::iswdigit(line[i + 1]))) break;
-        Word word;
-        if (line[i] == L'"') {
-            word.quoted = true;
-            const std::size_t opened = i++;
-            bool closed = false;
-            while (i < line.size() && !closed) {
-                const wchar_t c = line[i++];
-                if (c == L'"') {
-                    closed = true;
-                } else if (c == L'\\') {
-                    if (i >= line.size()) break;
-                    const wchar_t escaped = line[i++];
-                    switch (escaped) {
-                    case L'"': word.text += L'"'; break;
-                    case L'\\': word.text += L'\\'; break;
-                    case L't': word.text += L'\t'; break;
-                    case L'n': word.text += L'\n'; break;
-                    default:
-                        *error = L"unknown escape \\" + std::wstring(1, escaped) +
-                                 L" in a quoted word (\\\" \\\\ \\t \\n)";
-                        return false;
-                    }
-                } else {
-                    word.text += c;
-                }
-            }
-            if (!closed) {
-                *error = L"the quote opened at column " + std::to_wstring(opened + 1) + L" is not closed";
-                return false;
-            }
-            if (i < line.size() && !std::iswspace(line[i])) {
-                *error = L"a blank must follow the closing quote at column " + std::to_wstring(i);
-                return false;
-            }
-        } else {
-            while (i < line.size() && !std::iswspace(line[i])) word.text += line[i++];
-        }
-        words->push_back(std::move(word));
-    }
-    return true;
-}
-
-bool ReadTextFile(const std::wstring& path, std::wstring* text, std::wstring* error) {
-    FILE* file = _wfopen(path.c_str(), L"rb");
-    if (!file) {
-        *error = Widen(std::strerror(errno));
-        return false;
-    }
-    std::string bytes;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        *error = L"read error";
-        return false;
-    }
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    text->clear();
-    if (bytes.empty()) return true;
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                         nullptr, 0);
-    if (size <= 0) {
-        *error = L"not UTF-8 text";
-        return false;
-    }
-    text->resize(static_cast<std::size_t>(size));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), text->data(),
-                        size);
-    return true;
-}
-
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-    std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == L'\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
 
 bool BuildHost(const std::wstring& text, const std::wstring& fileName, Host& host, HostDescription* description,
                std::wstring* error) {
     HostDescription built;
     Builder builder(host, built);
-    int lineNumber = 0;
-    for (const std::wstring& lineText : SplitLines(text)) {
-        ++lineNumber;
-
-        std::vector<Word> words;
-        std::wstring reason;
-        if (!SplitWords(lineText, &words, &reason)) {
-            *error = Located(fileName, lineNumber, reason);
-            return false;
-        }
-        if (words.empty()) continue;
-
-        const Word directiveWord = words.front();
-        words.erase(words.begin());
-        Line line(std::move(words));
-        const Directive* directive = nullptr;
-        std::wstring known;
-        for (const Directive& candidate : kDirectives) {
-            if (!directiveWord.quoted && directiveWord.text == candidate.name) directive = &candidate;
-            known += (known.empty() ? L"" : L", ") + std::wstring(candidate.name);
-        }
-        if (!directive) {
-            *error = Located(fileName, lineNumber,
-                             L"unknown directive " + Quote(directiveWord.text) + L" (" + known + L")");
-            return false;
-        }
+    const auto buildLine = [&](const Directive& directive, int lineNumber, const std::vector<Word>& words,
+                               std::wstring* reason) {
+        Line line(std::vector<Word>(words.begin() + 1, words.end()));
         builder.lineNumber = lineNumber;
-        if (!directive->run(builder, line)) {
-            *error = Located(fileName, lineNumber,
-                             directive->name + std::wstring(L": ") + line.Error() + L"; usage: " + directive->usage);
-            return false;
-        }
-    }
+        if (directive.run(builder, line)) return true;
+        *reason = line.Error();
+        return false;
+    };
+    if (!ParseKeywordLines(text, fileName, kDirectives, L"directive", buildLine, error)) return false;
     if (!builder.objectsLine) {
         *error = fileName + L": no \"objects\" line: say what the page is given (objects <object>...)";
         return false;
@@ -759,12 +595,7 @@ bool BuildHost(const std::wstring& text, const std::wstring& fileName, Host& hos
 
 bool LoadHostDescription(const std::wstring& path, Host& host, HostDescription* description, std::wstring* error) {
     std::wstring text;
-    std::wstring reason;
-    if (!ReadTextFile(path, &text, &reason)) {
-        *error = path + L": cannot read the host description: " + reason;
-        return false;
-    }
-    return BuildHost(text, path, host, description, error);
+    return ReadTextFile(path, L"host description", &text, error) && BuildHost(text, path, host, description, error);
 }
 
-}  // namespace hostsim
+}  // namespace tavrel::pagehost

@@ -1,5 +1,6 @@
-// Host descriptions: a simulated host written by hand as a small text file, one
-// directive per line, and the loader that builds it into a hostsim::Host.
+// Host descriptions: the simulated host the page host runs a page against, written by
+// hand as a small text file, one directive per line, and the loader that builds it
+// into a hostsim::Host.
 //
 //   # TS distribution view: the view keeps its own values and finds its help viewer
 //   # through its site
@@ -10,11 +11,8 @@
 //   value view HistogramScale I4 2
 //   objects view            # what the page is given, in order
 //
-// Words are separated by blanks. A word in double quotes may hold blanks and the
-// escapes \" \\ \t \n; a quoted word is never taken as a keyword. A '#' that begins a
-// word starts a comment to the end of the line, unless a digit follows it (the page
-// host's scripts name controls by id as "#1042"). Blank lines are ignored. Names and
-// keywords are case-sensitive; interface names are the host's ("IValueStore").
+// Lines are split into words as PageHostText.h describes ('#' starts a comment).
+// Names and keywords are case-sensitive; interface names are the host's ("IValueStore").
 //
 // Directives (an <object> is a name declared by an earlier "object" line):
 //
@@ -72,8 +70,8 @@
 //   returns <value>             a VARIANT read answers S_OK with this value (not an object)
 //   null                        an object or string read answers S_OK with null
 // An <hresult> is a name (S_OK, S_FALSE, E_FAIL, E_NOINTERFACE, E_INVALIDARG,
-// E_NOTIMPL, E_POINTER, E_UNEXPECTED, E_OUTOFMEMORY, E_ACCESSDENIED) or a number
-// (0x80004005).
+// E_NOTIMPL, E_POINTER, E_UNEXPECTED, E_OUTOFMEMORY, E_ACCESSDENIED, CLASS_E_...) or a
+// number (0x80004005).
 //
 // A malformed line stops the load with "<file>:<line>: <what is wrong>".
 #pragma once
@@ -83,35 +81,20 @@
 #include <string>
 #include <vector>
 
-namespace hostsim {
-
-// One word of a line, and whether it was written in quotes.
-struct Word {
-    std::wstring text;
-    bool quoted = false;
-};
-
-// Splits a line into words as described above; a comment ends the line. False, with
-// the reason in *error, for an unterminated quote or an unknown escape.
-bool SplitWords(const std::wstring& line, std::vector<Word>* words, std::wstring* error);
-// The lines of a text file, without their line ends ("\n" or "\r\n"); line n is at n-1.
-std::vector<std::wstring> SplitLines(const std::wstring& text);
-
-// Reads a UTF-8 text file (a byte order mark is skipped) into *text. False, with the
-// reason in *error, when the file cannot be read or is not UTF-8.
-bool ReadTextFile(const std::wstring& path, std::wstring* text, std::wstring* error);
+namespace tavrel::pagehost {
 
 // The part of a description that is not objects: what the page is given.
 struct HostDescription {
-    std::vector<HostObject*> pageObjects;  // in order; null entries stand for null objects
+    std::vector<hostsim::HostObject*> pageObjects;  // in order; null entries stand for null objects
 };
 
 // Builds the objects that text describes into host. fileName is used in messages only.
 // On the first malformed line returns false with "<fileName>:<line>: <reason>" in
 // *error; the host may then hold some of the objects.
-bool BuildHost(const std::wstring& text, const std::wstring& fileName, Host& host, HostDescription* description,
-               std::wstring* error);
+bool BuildHost(const std::wstring& text, const std::wstring& fileName, hostsim::Host& host,
+               HostDescription* description, std::wstring* error);
 // Reads the file at path and builds it (a file that cannot be read: "<path>: <reason>").
-bool LoadHostDescription(const std::wstring& path, Host& host, HostDescription* description, std::wstring* error);
+bool LoadHostDescription(const std::wstring& path, hostsim::Host& host, HostDescription* description,
+                         std::wstring* error);
 
-}  // namespace hostsim
+}  // namespace tavrel::pagehost
