@@ -4,7 +4,8 @@
 #   1. install the missing build and test packages,
 #   2. configure and build preset x86_64 (DLL and tests) and preset i686 (the product),
 #   3. run the tests under Wine (ctest --preset x86_64) with a persistent wineserver,
-#      and check that no Wine process of the prefix outlives the run,
+#      then check that a crashing test program fails at once and says where
+#      (scripts/check-crash.sh), and that no Wine process of the prefix outlives the run,
 #   4. check both DLLs' exports and imports (scripts/check-dll.sh).
 # Exits non-zero if any step fails.
 set -uo pipefail
@@ -41,6 +42,10 @@ trap 'echo "test.sh: terminated" >&2; exit 143' TERM HUP
 tavrel_wineserver_start || die "starting wineserver for $WINEPREFIX"
 tests_status=0
 ctest --preset x86_64 || tests_status=$?
+
+step "a crashing test program (tests/CrashProbe.cpp)"
+crash_status=0
+"$root/scripts/check-crash.sh" || crash_status=1
 tavrel_wineserver_stop
 trap - EXIT INT TERM HUP
 wine_left=$(tavrel_wine_processes)
@@ -64,6 +69,7 @@ done
 
 echo
 [ $tests_status -eq 0 ] || die "tests (ctest exit status $tests_status)"
+[ $crash_status -eq 0 ] || die "a crashing test program (scripts/check-crash.sh)"
 [ -z "$wine_left" ] || die "Wine processes left behind"
 [ $dll_status -eq 0 ] || die "DLL check"
 echo "test.sh: all passed in $((SECONDS - started)) s"
