@@ -9,7 +9,8 @@ namespace tavrel::test {
 // that was running and, on x64, a backtrace of the crashing thread as module+offset
 // frames; then it ends the process with the exception code as its exit code (the low
 // byte made non-zero), so the test run records a failure instead of waiting for a
-// debugger.
+// debugger. (GoogleTest built with MSVC catches structured exceptions in a test body
+// itself; --gtest_catch_exceptions=0 leaves them to this report.)
 void ReportCrashesAndExit();
 
 }  // namespace tavrel::test
