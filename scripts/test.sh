@@ -4,6 +4,8 @@
 #   1. install the missing build and test packages,
 #   2. configure and build preset x86_64 (DLL and tests) and preset i686 (the product),
 #   3. run the tests under Wine (ctest --preset x86_64) with a persistent wineserver,
+#      then check that a crashing test program fails at once and says where
+#      (scripts/check-crash.sh), and that no Wine process of the prefix outlives the run,
 #   4. check both DLLs' exports and imports (scripts/check-dll.sh).
 # Exits non-zero if any step fails.
 set -uo pipefail
@@ -28,17 +30,29 @@ step "configure and build preset i686 (the product Tavrel.dll)"
 cmake --preset i686 || die "configure i686"
 cmake --build --preset i686 || die "build i686"
 
-# ---- 3. Tests under Wine: one wineserver for the whole run; stopped on any exit.
+# ---- 3. Tests under Wine: one wineserver for the whole run. However the run ends from
+# here (passed, failed, crashed, Ctrl-C, a cancelled job), the server and every Wine
+# process of the prefix end with it.
 step "tests under Wine"
 export TAVREL_BUILD_DIR=$root/build/x86_64
 . "$root/scripts/wine-env.sh" || die "Wine environment"
 trap 'tavrel_wineserver_stop' EXIT
-trap 'exit 130' INT TERM
+trap 'echo "test.sh: interrupted" >&2; exit 130' INT
+trap 'echo "test.sh: terminated" >&2; exit 143' TERM HUP
 tavrel_wineserver_start || die "starting wineserver for $WINEPREFIX"
 tests_status=0
 ctest --preset x86_64 || tests_status=$?
+
+step "a crashing test program (tests/CrashProbe.cpp)"
+crash_status=0
+"$root/scripts/check-crash.sh" || crash_status=1
 tavrel_wineserver_stop
-trap - EXIT INT TERM
+trap - EXIT INT TERM HUP
+wine_left=$(tavrel_wine_processes)
+if [ -n "$wine_left" ]; then
+  echo "test.sh: Wine processes of $WINEPREFIX outlived the run:" >&2
+  echo "$wine_left" >&2
+fi
 
 # ---- 4. The DLLs
 step "checking the DLLs"
@@ -55,5 +69,7 @@ done
 
 echo
 [ $tests_status -eq 0 ] || die "tests (ctest exit status $tests_status)"
+[ $crash_status -eq 0 ] || die "a crashing test program (scripts/check-crash.sh)"
+[ -z "$wine_left" ] || die "Wine processes left behind"
 [ $dll_status -eq 0 ] || die "DLL check"
 echo "test.sh: all passed in $((SECONDS - started)) s"

@@ -3,7 +3,8 @@
 # It exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, WINELOADER, WINESERVER and defines
 #   tavrel_wine_prefix_init   create the prefix once (safe when several processes race)
 #   tavrel_wineserver_start   keep a wineserver running (-p) so each test process starts fast
-#   tavrel_wineserver_stop    stop it again
+#   tavrel_wineserver_stop    stop it again, with every Wine process of the prefix
+#   tavrel_wine_processes     list the Wine processes of the prefix still running
 #
 # Prefix location: $TAVREL_WINEPREFIX, else $TAVREL_BUILD_DIR/wineprefix,
 # else <source>/build/x86_64/wineprefix (the test preset's build tree).
@@ -37,8 +38,10 @@ fi
 export WINEPREFIX
 export WINEARCH=win64
 export WINEDEBUG=-all
-# No Mono or Gecko installer prompts.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer prompts, and no debugger: a crash that nothing handles
+# would start winedbg, which waits for a person and holds the test run; without it the
+# crashed process ends at once (the test programs print their own crash report).
+export WINEDLLOVERRIDES="mscoree,mshtml,winedbg.exe="
 # The null graphics driver is chosen in the prefix's registry: no X server is used.
 
 # Marker written last: a prefix without it is incomplete (e.g. an interrupted first run).
@@ -104,5 +107,21 @@ tavrel_wineserver_stop() {
   # -k ends any process still running in the prefix, then the server saves and exits.
   "$WINESERVER" -k 2>/dev/null
   "$WINESERVER" -w 2>/dev/null
+  # A program that started just as the server went down starts a server of its own,
+  # which -k did not reach: end those too.
+  local pid command
+  tavrel_wine_processes | while read -r pid command; do kill -KILL "$pid" 2>/dev/null; done
   return 0
+}
+
+# Prints "pid command line" for each running Wine process (server, loader, program,
+# helper) of this prefix: Wine's own executables whose environment names this prefix.
+tavrel_wine_processes() {
+  local dir exe
+  for dir in /proc/[0-9]*; do
+    exe=$(readlink "$dir/exe" 2>/dev/null) || continue
+    case ${exe##*/} in wine*) ;; *) continue ;; esac
+    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    echo "${dir#/proc/} $(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)"
+  done
 }

@@ -1,6 +1,7 @@
-// Main of every test program: a single-threaded COM apartment, as a host's UI thread
-// has, the common control classes the pages' dialogs use, and the dialog driver's
-// failures raised as GoogleTest failures.
+// Main of every test program: a crash reported at once with where it happened, a
+// single-threaded COM apartment, as a host's UI thread has, the common control classes
+// the pages' dialogs use, and the dialog driver's failures raised as GoogleTest failures.
+#include "CrashReport.h"
 #include "DialogDriver.h"
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <string>
 
 int main(int argc, char** argv) {
+    tavrel::test::ReportCrashesAndExit();
     ::testing::InitGoogleTest(&argc, argv);
     // A driver failure fails the running test (EXPECT_NONFATAL_FAILURE can catch it); a
     // body stopped by a failed ASSERT has already said why, so the driver adds nothing.

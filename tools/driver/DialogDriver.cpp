@@ -166,7 +166,7 @@ LRESULT Notify(HWND parent, HWND from, UINT code) {
 
 struct Run {
     const std::function<void(HWND)>* body = nullptr;
-    UINT_PTR timer = 0;
+    UINT_PTR timer = 0;  // the armed timer's id (the run's address), 0 when none is armed
     std::vector<HWND> dialogs;  // dialogs created during the run, oldest first
     bool searching = true;
     bool bodyRan = false;
@@ -174,6 +174,8 @@ struct Run {
 
 thread_local std::vector<Run*> t_runs;
 thread_local HHOOK t_creationHook = nullptr;
+// Receives the runs' timers (see TimerWindowProc); exists while the thread has runs.
+thread_local HWND t_timerWindow = nullptr;
 
 // Records every dialog window the thread creates while a run is looking for its dialog.
 LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -221,8 +223,14 @@ void RunBody(Run& run, HWND dialog) {
     EndDialog(dialog, IDCANCEL);
 }
 
-void CALLBACK OnRunTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
+void ArmTimer(Run& run, UINT delayMs) {
+    const UINT_PTR id = reinterpret_cast<UINT_PTR>(&run);
+    run.timer = (t_timerWindow && SetTimer(t_timerWindow, id, delayMs, nullptr)) ? id : 0;
+    if (!run.timer) Fail() << "could not set the timer that starts the dialog body (error " << GetLastError() << ")";
+}
+
+void OnRunTimer(UINT_PTR timer) {
+    KillTimer(t_timerWindow, timer);
     auto found = std::find_if(t_runs.begin(), t_runs.end(), [timer](Run* run) { return run->timer == timer; });
     if (found == t_runs.end()) return;
     Run& run = **found;
@@ -230,10 +238,39 @@ void CALLBACK OnRunTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = NewestOpenDialog(run);
     if (!dialog) {
         // Not shown yet: the modal loop shows it once its queue is first idle.
-        run.timer = SetTimer(nullptr, 0, kRetryMs, OnRunTimer);
+        ArmTimer(run, kRetryMs);
         return;
     }
     RunBody(run, dialog);
+}
+
+// The bodies run from this window procedure rather than from a TIMERPROC callback: the
+// system's dispatch of a timer callback swallows any exception raised in it (Windows
+// by default, Wine always), so a body that crashed would leave its dialog open until
+// the watchdog fired. From a window procedure a crash stays the process's unhandled
+// exception, which a test program reports with where it happened.
+LRESULT CALLBACK TimerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER) {
+        OnRunTimer(wParam);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateTimerWindow() {
+    static const wchar_t kClassName[] = L"TavrelDialogDriverTimer";
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&TimerWindowProc), &module);
+    static const ATOM registered = [module] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = TimerWindowProc;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassW(&windowClass);
+    }();
+    if (!registered) return nullptr;
+    return CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
 }
 
 // Cancels a run that blocks for too long, then ends the process so CTest goes on.
@@ -295,13 +332,18 @@ public:
     explicit RunRegistration(Run& run) : m_run(run) {
         t_runs.push_back(&run);
         if (!t_creationHook) t_creationHook = SetWindowsHookExW(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+        if (!t_timerWindow) t_timerWindow = CreateTimerWindow();
     }
     ~RunRegistration() {
-        if (m_run.timer) KillTimer(nullptr, m_run.timer);
+        if (m_run.timer) KillTimer(t_timerWindow, m_run.timer);
         t_runs.erase(std::remove(t_runs.begin(), t_runs.end(), &m_run), t_runs.end());
         if (t_runs.empty() && t_creationHook) {
             UnhookWindowsHookEx(t_creationHook);
             t_creationHook = nullptr;
+        }
+        if (t_runs.empty() && t_timerWindow) {
+            DestroyWindow(t_timerWindow);
+            t_timerWindow = nullptr;
         }
     }
     RunRegistration(const RunRegistration&) = delete;
@@ -386,7 +428,7 @@ bool RunDialog(const std::function<void()>& openModal, const std::function<void(
     bool watchdogFired = false;
     {
         RunRegistration registration(run);
-        run.timer = SetTimer(nullptr, 0, std::max<UINT>(options.startDelayMs, USER_TIMER_MINIMUM), OnRunTimer);
+        ArmTimer(run, std::max<UINT>(options.startDelayMs, USER_TIMER_MINIMUM));
         Watchdog watchdog(options.watchdogMs);
         openModal();
         watchdog.Stop();

@@ -43,7 +43,7 @@ FatalFailureCheck SetFatalFailureCheck(FatalFailureCheck check);
 // ---- Running a dialog
 
 struct RunDialogOptions {
-    // Delay of the one-shot thread timer that hands control to the body.
+    // Delay of the one-shot timer that hands control to the body.
     UINT startDelayMs = 10;
     // If the whole run takes longer, the driver cancels the top-most dialog of the
     // thread and reports a failure; 10 s later it ends the process. 0 turns it off.
