@@ -120,10 +120,9 @@ bool GetLayerName(IUnknown* layer, std::wstring& name) {
     return true;
 }
 
-std::wstring ParameterPathRoot(IUnknown* firstObject) {
-    ComPtr<IUnknown> layer;
+std::wstring ParameterPathRoot(IUnknown* selectedLayer) {
     std::wstring name;
-    if (GetSelectedLayer(firstObject, layer) && GetLayerName(layer.Get(), name) && !name.empty())
+    if (GetLayerName(selectedLayer, name) && !name.empty())
         return name;
     return kLocalPathRoot;
 }

@@ -36,11 +36,11 @@ bool GetLayerName(IUnknown* layer, std::wstring& name);
 // The root of parameter paths when no layer selection is found.
 constexpr const wchar_t* kLocalPathRoot = L"Local";
 
-// The root of a page's parameter paths: the selected layer's name. "Local" when there
-// is no layer selection, no selected layer, or a layer that gives no name (its
-// GetName fails or answers an empty name): an empty root would address
-// "/ProcessingMgr/...", a path no host has.
-std::wstring ParameterPathRoot(IUnknown* firstObject);
+// The root of a page's parameter paths: the selected layer's name (GetSelectedLayer).
+// "Local" when there is no selected layer or it gives no name (its GetName fails or
+// answers an empty name): an empty root would address "/ProcessingMgr/...", a path
+// no host has.
+std::wstring ParameterPathRoot(IUnknown* selectedLayer);
 
 // "<root>/ProcessingMgr/<channel>/ChannelProcessingCommon/<parameter>"
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName);

@@ -86,6 +86,7 @@ public:
     static ValueStore Query(IUnknown* object);
 
     explicit operator bool() const { return m_store != nullptr; }
+    IValueStore* Interface() const { return m_store.Get(); }
 
     template <class V>
     void Put(const wchar_t* name, const V& value) const {

@@ -251,14 +251,15 @@ double ReadEditDouble(HWND edit) { return ParseLeadingDouble(frame::CWindow(edit
 
 double ReadEditDouble(HWND dialog, int editId) { return ReadEditDouble(::GetDlgItem(dialog, editId)); }
 
-long ReadEditLong(HWND dialog, int editId) {
-    const double value = ReadEditDouble(dialog, editId);
+long CutTowardZero(double value) {
     if (value >= static_cast<double>(LONG_MAX))
         return LONG_MAX;
     if (value <= static_cast<double>(LONG_MIN))
         return LONG_MIN;
     return static_cast<long>(value);
 }
+
+long ReadEditLong(HWND dialog, int editId) { return CutTowardZero(ReadEditDouble(dialog, editId)); }
 
 bool IsEditEmpty(HWND dialog, int editId) { return ::GetWindowTextLengthW(::GetDlgItem(dialog, editId)) == 0; }
 

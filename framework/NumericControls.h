@@ -59,12 +59,25 @@ struct ValueLadder {
 int NearestLadderIndex(double value, const double* ladder, int lastIndex);
 int NearestLadderIndex(double value, const ValueLadder& ladder);
 
+// A ladder over all of an array.
+template <size_t N>
+constexpr ValueLadder LadderOf(const double (&values)[N]) {
+    return ValueLadder{values, static_cast<int>(N) - 1};
+}
+
 // The fixed depth ladder in metres (22 entries, last index 21).
 inline constexpr double kDepthLadderValues[] = {0,   1,   5,   10,  15,   25,   50,   75,   100,  150,  200,
                                                 250, 300, 400, 500, 750, 1000, 1500, 2500, 5000, 7500, 10000};
-inline constexpr ValueLadder kDepthLadder{kDepthLadderValues,
-                                          static_cast<int>(sizeof(kDepthLadderValues) / sizeof(double)) - 1};
+inline constexpr ValueLadder kDepthLadder = LadderOf(kDepthLadderValues);
 int NearestDepthLadderIndex(double value);
+
+// The surface-referenced ladders of the two range pages, in metres.
+inline constexpr double kSurfaceRangeValues[] = {1,   2,   5,   10,  15,   25,   50,   75,   100,  150,  200,
+                                                 250, 300, 400, 500, 750, 1000, 1500, 2500, 5000, 7500, 10000};
+inline constexpr double kSurfaceStartValues[] = {0,   2,   5,   7,    10,   15,   25,   50,   75,  100,
+                                                 150, 250, 500, 750, 1000, 1500, 2500, 5000, 7500};
+inline constexpr ValueLadder kSurfaceRangeLadder = LadderOf(kSurfaceRangeValues);
+inline constexpr ValueLadder kSurfaceStartLadder = LadderOf(kSurfaceStartValues);
 
 // The value a position stands for; positions outside 0..lastIndex are taken as the
 // nearer end, so a trackbar with a wrong range cannot read outside the ladder.
@@ -110,6 +123,10 @@ double ParseLeadingDouble(const wchar_t* text);
 // it is written starting with '0'. Returns false for anything else, leaving value
 // as it was.
 bool ParseStrictDouble(const wchar_t* text, double& value);
+
+// A number cut toward zero to a whole number, limited to the range of long (the
+// host takes some values as 32-bit integers).
+long CutTowardZero(double value);
 
 // An edit's whole text read as above; an empty edit reads as 0.
 double ReadEditDouble(HWND edit);

@@ -62,6 +62,7 @@
 #include "resource.h"
 
 #include <climits>
+#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -193,6 +194,10 @@ public:
 protected:
     // The help viewer found from the view, kept until the page goes.
     void LocateHelpViewer() { LocateHostInterface(this->Object(kViewObject), m_helpViewer); }
+    // The page's Apply button (kInfo's), enabled or disabled.
+    void EnableApplyButton(bool enable) {
+        ::EnableWindow(::GetDlgItem(this->m_hWnd, static_cast<int>(T::kInfo.applyButtonId)), enable ? TRUE : FALSE);
+    }
 
 private:
     using Kind = typename MessageDispatch<T>::Kind;
@@ -309,16 +314,83 @@ private:
     T& Page() { return *static_cast<T*>(this); }
 };
 
+// What a page hands the host as its subscriber. Subscriptions are never cancelled
+// (the host interfaces offer no way to) and the host keeps its subscriber for as
+// long as it likes. So the subscriber is not the page itself, which the host would
+// then keep alive for ever, but this small object: it holds no reference to its
+// page and forwards each report to it while the page lives; the page cuts it off
+// when it is destroyed, after which every cookie is a foreign one (E_NOTIMPL) and
+// no report reaches the destroyed page. Like every object of the module it keeps
+// the module loaded while the host holds it.
+class CSubscriptionSink final : public IParameterSubscriber2 {
+public:
+    explicit CSubscriptionSink(IParameterSubscriber2* page) : m_page(page) { LockModule(); }
+    CSubscriptionSink(const CSubscriptionSink&) = delete;
+    CSubscriptionSink& operator=(const CSubscriptionSink&) = delete;
+
+    void Detach() { m_page = nullptr; }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = riid == IID_IUnknown || riid == IID_IParameterSubscriber2 ? this : nullptr;
+        if (!*ppv)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_references; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG count = --m_references;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+    STDMETHODIMP OnParameterChanged(long cookie, VARIANT value, long word1, long word2, long word3) override {
+        return m_page ? m_page->OnParameterChanged(cookie, value, word1, word2, word3) : E_NOTIMPL;
+    }
+    STDMETHODIMP Notify(long word1, long word2, long word3, long word4, long word5, long word6, long word7) override {
+        return m_page ? m_page->Notify(word1, word2, word3, word4, word5, word6, word7) : E_NOTIMPL;
+    }
+
+private:
+    ~CSubscriptionSink() { UnlockModule(); }
+
+    IParameterSubscriber2* m_page;  // no reference: the page cuts this off as it goes
+    ULONG m_references = 0;         // the first owner's AddRef makes it 1
+};
+
 // IParameterSubscriber2 for the pages that subscribe to host parameters; Notify
 // answers kNotifyResult. T supplies
 //   HRESULT OnHostParameterChanged(long cookie, const VARIANT& value);
+// and subscribes with Subscriber() as the subscriber.
 template <class T, HRESULT kNotifyResult>
 class CParameterSubscriber : public IParameterSubscriber2 {
 public:
+    CParameterSubscriber() = default;
+    CParameterSubscriber(const CParameterSubscriber&) = delete;
+    CParameterSubscriber& operator=(const CParameterSubscriber&) = delete;
+    ~CParameterSubscriber() {
+        if (m_sink)
+            m_sink->Detach();
+    }
+
     STDMETHODIMP OnParameterChanged(long cookie, VARIANT value, long, long, long) override {
         return CatchToHresult([&] { return static_cast<T*>(this)->OnHostParameterChanged(cookie, value); });
     }
     STDMETHODIMP Notify(long, long, long, long, long, long, long) override { return kNotifyResult; }
+
+protected:
+    // The page's subscriber for the host (see CSubscriptionSink), made on first use;
+    // null when memory runs out.
+    IUnknown* Subscriber() {
+        if (!m_sink)
+            m_sink = new (std::nothrow) CSubscriptionSink(this);  // the first reference
+        return m_sink.Get();
+    }
+
+private:
+    Microsoft::WRL::ComPtr<CSubscriptionSink> m_sink;
 };
 
 // What CreatePage checks a page for.

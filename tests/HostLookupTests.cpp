@@ -129,16 +129,17 @@ TEST_F(HostLookupTest, SelectedLayerNameAndPathTexts) {
 
     // The root of parameter paths: the layer's name, else "Local", never empty.
     layer.Offer(IID_ILayer);
-    EXPECT_EQ(L"Layer A", ParameterPathRoot(view.Identity()));
+    EXPECT_EQ(L"Layer A", ParameterPathRoot(layer.Identity()));
     layer.SetFault(L"ILayer::GetName", hostsim::Fault::Fail());
     EXPECT_FALSE(GetLayerName(layer.Identity(), name)) << "a failing GetName gives no name";
-    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity()));
+    EXPECT_EQ(L"Local", ParameterPathRoot(layer.Identity()));
     layer.ClearFaults();
     layer.SetLayerName(L"");
-    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity())) << "an empty name";
+    EXPECT_EQ(L"Local", ParameterPathRoot(layer.Identity())) << "an empty name";
     selection.SetSelectedLayer(nullptr);
-    EXPECT_EQ(L"Local", ParameterPathRoot(view.Identity())) << "nothing selected";
-    EXPECT_EQ(L"Local", ParameterPathRoot(noSelection.Identity())) << "no layer selection";
+    EXPECT_TRUE(GetSelectedLayer(view.Identity(), selected));
+    EXPECT_EQ(nullptr, selected.Get());
+    EXPECT_EQ(L"Local", ParameterPathRoot(selected.Get())) << "nothing selected";
 
     EXPECT_EQ(L"Local/ProcessingMgr/KTA 1/ChannelProcessingCommon/MaxPingRange",
               ParameterPath(kLocalPathRoot, L"KTA 1", L"MaxPingRange"));

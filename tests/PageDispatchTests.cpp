@@ -72,10 +72,11 @@ public:
     }
 
 private:
+    // Refuses the lone up-down's steps: a non-zero answer keeps its position.
     LRESULT OnAnyArrow(NMHDR& header) {
         g_events.push_back("arrow " + std::to_string(header.idFrom) + ", spin value " +
                            std::to_string(static_cast<int>(m_spin.m_dValue)));
-        return 0;
+        return header.idFrom == kLoneSpin;
     }
     void OnEditLeft() {
         g_events.push_back("edit left");
@@ -140,9 +141,12 @@ TEST_F(PageDispatchTest, EachUserActionReachesTheHandlersItsMapListsInOrder) {
         EXPECT_EQ(L"42", GetText(dialog, kEdit));
         EXPECT_EQ((std::vector<std::string>{"arrow 1002, spin value 0", "scroll 4", "scroll 8"}), TakeEvents());
 
-        // An up-down without a spin: only the any-arrow handler. Pressing it gives its
-        // own buddy the focus, so the first field is left.
+        // An up-down without a spin: only the any-arrow handler, whose answer reaches
+        // the control. Pressing it gives its own buddy the focus, so the first field
+        // is left.
+        const int lonePosition = UpDownPosition(dialog, kLoneSpin);
         StepUpDown(dialog, kLoneSpin, 1);
+        EXPECT_EQ(lonePosition, UpDownPosition(dialog, kLoneSpin)) << "the handler refused the step";
         EXPECT_EQ((std::vector<std::string>{"edit left", "arrow 1004, spin value 42", "scroll 4", "scroll 8"}),
                   TakeEvents());
         EXPECT_EQ(S_OK, page->IsPageDirty()) << "the field handler marked the page dirty";

@@ -72,19 +72,20 @@ public:
 };
 
 // A VARIANT holding a one-dimensional array of the given element type.
-VARIANT ObjectArray(VARTYPE elementType, const std::vector<IUnknown*>& objects) {
+// Its first index is lowerBound.
+VARIANT ObjectArray(VARTYPE elementType, const std::vector<IUnknown*>& objects, LONG lowerBound = 0) {
     VARIANT array;
     VariantInit(&array);
-    SAFEARRAY* elements = SafeArrayCreateVector(elementType, 0, static_cast<ULONG>(objects.size()));
-    for (LONG i = 0; i < static_cast<LONG>(objects.size()); ++i) {
+    SAFEARRAY* elements = SafeArrayCreateVector(elementType, lowerBound, static_cast<ULONG>(objects.size()));
+    for (LONG i = lowerBound; i < lowerBound + static_cast<LONG>(objects.size()); ++i) {
         if (elementType == VT_VARIANT) {
             VARIANT element;
             VariantInit(&element);
             element.vt = VT_UNKNOWN;
-            element.punkVal = objects[i];
+            element.punkVal = objects[static_cast<size_t>(i - lowerBound)];
             SafeArrayPutElement(elements, &i, &element);  // copies, with a reference
         } else {
-            SafeArrayPutElement(elements, &i, objects[i]);
+            SafeArrayPutElement(elements, &i, objects[static_cast<size_t>(i - lowerBound)]);
         }
     }
     array.vt = VT_ARRAY | elementType;
@@ -266,9 +267,15 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
         EXPECT_EQ(1u, view.OutstandingReferences()) << "refused input keeps the objects held before";
         EXPECT_EQ(0u, other.OutstandingReferences());
 
+        // Elements are taken from the first index to the last, whatever they are.
+        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {other.Identity(), view.Identity()}, 5)));
+        EXPECT_EQ(1u, other.OutstandingReferences());
+        EXPECT_EQ(1u, view.OutstandingReferences());
+
         // An empty array is taken too, and leaves the page with no objects.
         EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {})));
         EXPECT_EQ(0u, view.OutstandingReferences());
+        EXPECT_EQ(0u, other.OutstandingReferences());
     }
     EXPECT_EQ(1u, site.references) << "the page released its site when it went";
 }

@@ -38,4 +38,24 @@ hostsim::HostObject& PageTest::CreateViewWithHelp() {
     return view;
 }
 
+void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use) {
+    for (const HostFault& fault : faults) {
+        const std::wstring operation = fault.operation;
+        SCOPED_TRACE(std::string(operation.begin(), operation.end()));
+        fault.object->SetFault(fault.operation, fault.fault);
+        use();
+        fault.object->ClearFaults();
+    }
+}
+
+void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view) {
+    ComPtr<IPropertyPage> page = library.CreatePage(CLSID_EchoTraceDialog);
+    ASSERT_TRUE(page);
+    IUnknown* objects[] = {view.Identity()};
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
+                          [](HWND dialog) { Click(dialog, IDCANCEL); }));
+}
+
 }  // namespace tavrel::test

@@ -35,4 +35,20 @@ protected:
     hostsim::Host host;
 };
 
+// One fault in one operation of one host object.
+struct HostFault {
+    hostsim::HostObject* object;
+    const wchar_t* operation;
+    hostsim::Fault fault;
+};
+
+// Runs use once per fault, with that fault in place (traced by its operation), and
+// clears it afterwards.
+void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use);
+
+// Opens a single target detection page of library on view and cancels it. The
+// module's log takes the host logger that the view's lookup finds and keeps it until
+// the module unloads: use a copy of the library (TavrelLibrary::MakeCopy).
+void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view);
+
 }  // namespace tavrel::test

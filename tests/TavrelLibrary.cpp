@@ -34,6 +34,15 @@ bool TavrelLibrary::Unload() {
     return unloaded;
 }
 
+std::wstring TavrelLibrary::MakeCopy(const wchar_t* fileName) {
+    wchar_t programPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    std::wstring folder(programPath);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring copy = folder + fileName;
+    return ::CopyFileW((folder + L"Tavrel.dll").c_str(), copy.c_str(), FALSE) ? copy : std::wstring();
+}
+
 HRESULT TavrelLibrary::GetClassObject(REFCLSID clsid, REFIID riid, void** object) const {
     return m_getClassObject ? m_getClassObject(clsid, riid, object) : E_UNEXPECTED;
 }

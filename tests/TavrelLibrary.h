@@ -6,6 +6,8 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <string>
+
 namespace tavrel::test {
 
 class TavrelLibrary {
@@ -19,6 +21,9 @@ public:
     TavrelLibrary& operator=(const TavrelLibrary&) = delete;
     // Unloads the module (FreeLibrary); true when it was loaded.
     bool Unload();
+    // Copies the library beside the test program under another file name; the full
+    // path, empty when the copy cannot be made.
+    static std::wstring MakeCopy(const wchar_t* fileName);
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) const;
     HRESULT CanUnloadNow() const;
