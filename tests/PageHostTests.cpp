@@ -10,6 +10,7 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <wincodec.h>
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -59,6 +60,12 @@ public:
     }
     ScratchFiles(const ScratchFiles&) = delete;
     ScratchFiles& operator=(const ScratchFiles&) = delete;
+
+    // A path for a file the test makes some other way; removed with the rest.
+    std::wstring Path(const std::wstring& name) {
+        m_files.push_back(m_folder + L"\\" + name);
+        return m_files.back();
+    }
 
     // Writes the text and answers the file's path.
     std::wstring Write(const std::wstring& name, const std::string& text) {
@@ -159,6 +166,53 @@ TEST_F(PageHostTest, RangePageExamplesWriteTheRangesTheirScriptsChoose) {
         EXPECT_TRUE(Contains(run.out, example.received)) << run.out;
         ExpectReferencesReturned(run);
     }
+}
+
+// The size of a PNG file's picture, read back with the imaging component; 0 x 0 when
+// it is no PNG.
+SIZE PngSize(const std::wstring& path) {
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    GUID container{};
+    UINT width = 0, height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(factory.GetAddressOf()))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, decoder.GetAddressOf())) &&
+        SUCCEEDED(decoder->GetContainerFormat(&container)) && IsEqualGUID(container, GUID_ContainerFormatPng) &&
+        SUCCEEDED(decoder->GetFrame(0, frame.GetAddressOf())))
+        frame->GetSize(&width, &height);
+    return SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+}
+
+TEST_F(PageHostTest, ScreenshotShowsTheDialogAsTheScriptLeavesIt) {
+    // With a script: the dialog just before the script's OK closed it.
+    const std::wstring picture = files.Path(L"range.png");
+    HostRun run = Host({L"--screenshot", picture, L"RangeSurfaceDialog", kExamples + L"/range-surface.host",
+                        kExamples + L"/range-surface-deeper.script"});
+    EXPECT_EQ(0, run.status) << run.err;
+    const SIZE size = PngSize(picture);
+    EXPECT_GT(size.cx, 200);
+    EXPECT_GT(size.cy, 200);
+    EXPECT_TRUE(Contains(run.out, "  picture: ")) << run.out;
+    ExpectReferencesReturned(run);
+
+    // Without a script: the dialog as it opens, then closed with Cancel; nothing written.
+    const std::wstring opened = files.Path(L"opened.png");
+    run = Host({L"--screenshot", opened, L"TsDistributionDlg", kExamples + L"/ts-distribution.host"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_GT(PngSize(opened).cx, 0);
+    EXPECT_TRUE(Contains(run.out, "The host received no calls.")) << run.out;
+
+    // A file that cannot be written is a clear error.
+    run = Host({L"--screenshot", files.Path(L"no-such-folder\\x.png"), L"TsDistributionDlg",
+                kExamples + L"/ts-distribution.host"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(Contains(run.err, "x.png: the picture could not be written: ")) << run.err;
+    run = Host({L"TsDistributionDlg", L"--screenshot"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(Contains(run.err, "--screenshot needs a file name")) << run.err;
 }
 
 // ---- Scripts

@@ -1,6 +1,7 @@
 #include "PageHost.h"
 
 #include "ComResource.h"
+#include "DialogPicture.h"
 #include "HostDescription.h"
 #include "HostInterfaces.h"
 #include "PageHostText.h"
@@ -110,7 +111,8 @@ private:
 };
 
 const char kUsage[] =
-    "usage: pagehost [--dll <path> | --registered] [--form] <page> <host description> [<user script>]\n"
+    "usage: pagehost [--dll <path> | --registered] [--form] [--screenshot <file.png>]\n"
+    "                <page> <host description> [<user script>]\n"
     "       pagehost [--dll <path> | --registered] --list\n"
     "       pagehost --help\n"
     "Opens a page of Tavrel.dll against the simulated host the description builds. Without a\n"
@@ -120,6 +122,8 @@ const char kUsage[] =
     "  --dll <path>   load this DLL without registration (default: Tavrel.dll beside pagehost.exe)\n"
     "  --registered   create the page through the registry (the DLL registered with regsvr32)\n"
     "  --form         use IFormControl (SetFormObjects, ShowForm) instead of SetObjects and Activate\n"
+    "  --screenshot <file.png>  a picture of the dialog as the script leaves it (without a script:\n"
+    "                 as it opens; pagehost then closes it with Cancel)\n"
     "Exit status: 0 done, 1 bad input or setup, 2 the run failed (script or dialog).\n";
 
 // ---- Arguments
@@ -129,6 +133,7 @@ struct Options {
     std::wstring hostFile;
     std::wstring scriptFile;
     std::wstring dllPath;
+    std::wstring screenshotFile;
     bool registered = false;
     bool form = false;
     bool help = false;
@@ -149,6 +154,12 @@ bool ParseOptions(const std::vector<std::wstring>& arguments, Options* options, 
             options->registered = true;
         } else if (argument == L"--form") {
             options->form = true;
+        } else if (argument == L"--screenshot") {
+            if (i + 1 >= arguments.size()) {
+                *error = L"--screenshot needs a file name";
+                return false;
+            }
+            options->screenshotFile = arguments[++i];
         } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
             options->help = true;
         } else if (argument == L"--list") {
@@ -342,6 +353,8 @@ private:
     bool GetClassObject(std::wstring* error);
     int Open();
     int OpenWithScript(IFormControl* form, const RECT& rect);
+    // Writes the picture --screenshot asked for; status, or the failure's.
+    int SavePicture(const DialogPicture& picture, int status);
     int Finish(int status);
     // "CTsDistributionDlg {9402C5E1-...}", or the class id alone for a class not known.
     std::wstring ClassLabel() const {
@@ -506,7 +519,7 @@ int PageHostRun::Open() {
     }
 
     const RECT rect{10, 20, 310, 220};
-    if (!m_options.scriptFile.empty()) return OpenWithScript(form.Get(), rect);
+    if (!m_options.scriptFile.empty() || !m_options.screenshotFile.empty()) return OpenWithScript(form.Get(), rect);
 
     m_report.Line(L"The dialog is open: use it, then close it with OK or Cancel.");
     m_report.Flush();
@@ -516,7 +529,11 @@ int PageHostRun::Open() {
 }
 
 int PageHostRun::OpenWithScript(IFormControl* form, const RECT& rect) {
-    m_report.Line(L"  script: " + m_options.scriptFile);
+    const bool scripted = !m_options.scriptFile.empty();
+    if (scripted) m_report.Line(L"  script: " + m_options.scriptFile);
+    DialogPicture picture;
+    std::function<void(HWND)> takePicture;
+    if (!m_options.screenshotFile.empty()) takePicture = [&picture](HWND dialog) { picture.Take(dialog); };
     FailureCollector driverFailures;
     ScriptOutcome outcome;
     bool cancelled = false;
@@ -529,10 +546,11 @@ int PageHostRun::OpenWithScript(IFormControl* form, const RECT& rect) {
             wchar_t caption[256] = {};
             GetWindowTextW(dialog, caption, 256);
             m_report.Line(L"  dialog " + hostsim::Quote(caption) + L" is open");
-            outcome = RunUserScript(dialog, m_script, m_report.Out());
+            outcome = RunUserScript(dialog, m_script, m_report.Out(), takePicture);
             if (IsOpen(dialog)) {
                 CancelDialog(dialog);
-                cancelled = true;
+                // Without a script the picture is all there is to do: no fault.
+                cancelled = scripted;
             }
         },
         runOptions);
@@ -553,6 +571,21 @@ int PageHostRun::OpenWithScript(IFormControl* form, const RECT& rect) {
     }
     if (!driverSaid.empty()) status = m_report.Error(driverSaid, kExitScriptFailed);
     if (ran && FAILED(hr)) m_report.Warning((form ? L"ShowForm returned " : L"Activate returned ") + HresultText(hr));
+    if (ran && takePicture) status = SavePicture(picture, status);
+    return status;
+}
+
+int PageHostRun::SavePicture(const DialogPicture& picture, int status) {
+    const std::wstring& file = m_options.screenshotFile;
+    if (picture.Empty()) {
+        return m_report.Error(file + L": no picture of the dialog: it needs a display (under Wine, an X server "
+                                     L"such as Xvfb, not the null graphics driver)",
+                              kExitScriptFailed);
+    }
+    const HRESULT hr = picture.SavePng(file);
+    if (FAILED(hr)) return m_report.Error(file + L": the picture could not be written: " + HresultText(hr));
+    m_report.Line(L"  picture: " + file + L" (" + std::to_wstring(picture.Width()) + L" x " +
+                  std::to_wstring(picture.Height()) + L" pixels)");
     return status;
 }
 

@@ -488,10 +488,16 @@ bool LoadUserScript(const std::wstring& path, UserScript* script, std::wstring* 
     return true;
 }
 
-ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream& out) {
+ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream& out,
+                            const std::function<void(HWND)>& whileOpen) {
     ScriptOutcome outcome;
     FailureCollector failures;
+    const auto look = [&] {
+        if (whileOpen && IsOpen(dialog))
+            whileOpen(dialog);
+    };
     for (const ScriptAction& action : script.actions) {
+        look();
         out << "  " << action.line << ": " << Utf8(action.source);
         std::wstring reason;
         bool done = false;
@@ -516,6 +522,7 @@ ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream&
         }
         out << "\n";
     }
+    look();
     outcome.completed = true;
     return outcome;
 }

@@ -38,6 +38,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -86,7 +87,9 @@ struct ScriptOutcome {
 // Performs the script's actions in the open dialog, in order, from inside its modal
 // loop; echoes each action to out. Stops at the first action that cannot be done or
 // whose expectation fails, and at an action after the dialog has closed. Leaves the
-// dialog as the actions left it.
-ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream& out);
+// dialog as the actions left it. whileOpen (when given) sees the open dialog before
+// each action and after the last one: the last call shows it as the script left it.
+ScriptOutcome RunUserScript(HWND dialog, const UserScript& script, std::ostream& out,
+                            const std::function<void(HWND)>& whileOpen = {});
 
 }  // namespace tavrel::pagehost
