@@ -118,6 +118,13 @@ TEST_F(RangeSurfaceTest, RangeAndStartStayWithinTheMaxPingRange) {
         EXPECT_EQ(std::vector<HRESULT>{S_OK}, ReportMaxPing(500.0));
         EXPECT_EQ(L"400", GetText(dialog, IDC_RS_RANGE_EDIT));
 
+        // While the thumb is still held the field follows it.
+        HoldSlider(dialog, IDC_RS_RANGE_SLIDER, 10);
+        EXPECT_EQ(L"200", GetText(dialog, IDC_RS_RANGE_EDIT));
+        HoldSlider(dialog, IDC_RS_START_SLIDER, 4);
+        EXPECT_EQ(L"10", GetText(dialog, IDC_RS_START_EDIT));
+        TypeText(dialog, IDC_RS_START_EDIT, L"100");
+
         // Range trackbar to 750 with start 100: the range becomes 400.
         DragSlider(dialog, IDC_RS_RANGE_SLIDER, 15);
         EXPECT_EQ(L"400", GetText(dialog, IDC_RS_RANGE_EDIT));
@@ -141,6 +148,14 @@ TEST_F(RangeSurfaceTest, RangeAndStartStayWithinTheMaxPingRange) {
         TypeText(dialog, IDC_RS_RANGE_EDIT, L"600");
         LeaveField(dialog, IDC_RS_RANGE_EDIT);
         EXPECT_EQ(L"400", GetText(dialog, IDC_RS_RANGE_EDIT));
+
+        // One empty field: OK and Apply write nothing.
+        TypeText(dialog, IDC_RS_START_EDIT, L"");
+        Click(dialog, IDC_APPLY);
+        TypeText(dialog, IDC_RS_START_EDIT, L"10");
+        TypeText(dialog, IDC_RS_RANGE_EDIT, L"");
+        Click(dialog, IDC_APPLY);
+        TypeText(dialog, IDC_RS_RANGE_EDIT, L"400");
 
         // An empty start: the range trackbar counts with the page's start (100), the
         // start trackbar does nothing.
@@ -217,6 +232,44 @@ TEST_F(RangeSurfaceTest, BottomModeUsesItsLaddersTitleHelpAndCommand) {
               host.Lines());
 }
 
+// Every trackbar position shows its ladder entry, in both modes.
+TEST_F(RangeSurfaceTest, TheTrackbarsStepThroughTheirLadders) {
+    using Ladder = std::vector<std::wstring>;
+    const Ladder surfaceRange = {L"1",   L"2",   L"5",   L"10",  L"15",   L"25",   L"50",   L"75",
+                                 L"100", L"150", L"200", L"250", L"300",  L"400",  L"500",  L"750",
+                                 L"1000", L"1500", L"2500", L"5000", L"7500", L"10000"};
+    const Ladder surfaceStart = {L"0",   L"2",   L"5",   L"7",    L"10",   L"15",   L"25",   L"50",   L"75",   L"100",
+                                 L"150", L"250", L"500", L"750", L"1000", L"1500", L"2500", L"5000", L"7500"};
+    const Ladder bottomRange = {L"2",   L"5",   L"10",  L"15",  L"25",  L"50",  L"75",   L"100",  L"150",
+                                L"200", L"250", L"300", L"400", L"500", L"750", L"1000", L"1500"};
+    const Ladder bottomStart = {L"-75", L"-50", L"-20", L"-15", L"-10", L"-7", L"-5", L"-3", L"-2", L"-1",
+                                L"0",   L"1",   L"2",   L"3",   L"5",   L"7",  L"10", L"15", L"20"};
+    // What each position of a trackbar shows in its field.
+    auto walk = [](HWND dialog, int slider, int edit, std::size_t count) {
+        Ladder shown;
+        for (std::size_t position = 0; position < count; ++position) {
+            DragSlider(dialog, slider, static_cast<int>(position));
+            shown.push_back(GetText(dialog, edit));
+        }
+        return shown;
+    };
+    channel->SetDepthRange(0, 2, 0);
+    ComPtr<IPropertyPage> page = OpenablePage({view, channel});
+    for (int mode : {0, 1}) {
+        channel->Values().Set(L"EchogramType", mode);
+        const Ladder& range = mode ? bottomRange : surfaceRange;
+        const Ladder& start = mode ? bottomStart : surfaceStart;
+        ActivateAndRun(page.Get(), [&](HWND dialog) {
+            // With the start at 0 and the range at 2 neither passes the limit.
+            TypeText(dialog, IDC_RS_START_EDIT, L"0");
+            EXPECT_EQ(range, walk(dialog, IDC_RS_RANGE_SLIDER, IDC_RS_RANGE_EDIT, range.size()));
+            TypeText(dialog, IDC_RS_RANGE_EDIT, L"2");
+            EXPECT_EQ(start, walk(dialog, IDC_RS_START_SLIDER, IDC_RS_START_EDIT, start.size()));
+            Click(dialog, IDCANCEL);
+        });
+    }
+}
+
 TEST_F(RangeSurfaceTest, ApplyToAllIsOfferedOnlyWhenTheHostCanApplyItself) {
     ComPtr<IPropertyPage> page = OpenablePage({view, channel});
     // A view that does not refresh by itself gets no "Apply to all".
@@ -249,6 +302,28 @@ TEST_F(RangeSurfaceTest, ApplyToAllIsOfferedOnlyWhenTheHostCanApplyItself) {
               host.Lines());
 }
 
+TEST_F(RangeSurfaceTest, AnUnreadableRangeLeavesTheFieldsEmptyAndWritesNothing) {
+    ComPtr<IPropertyPage> page = OpenablePage({view, channel});
+    channel->SetFault(L"IEchogramRange::GetDepthRange", hostsim::Fault::Fail(S_FALSE));
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        EXPECT_EQ(L"", GetText(dialog, IDC_RS_RANGE_EDIT));
+        EXPECT_EQ(L"", GetText(dialog, IDC_RS_START_EDIT));
+        EXPECT_EQ(0, SliderPosition(dialog, IDC_RS_RANGE_SLIDER));
+        DragSlider(dialog, IDC_RS_START_SLIDER, 5);
+        Click(dialog, IDOK);
+    });
+    // The third object's values count only when both can be read.
+    channel->Hide(IID_IEchogramRange);
+    hostsim::HostObject& third = host.Create(L"third", {IID_IValueStore});
+    third.Values().Set(L"RangeSurface", 300).Set(L"RangeSurfaceStart", 2.5);  // not whole metres
+    ComPtr<IPropertyPage> withThird = OpenablePage({view, channel, &third});
+    ActivateAndRun(withThird.Get(), [&](HWND dialog) {
+        EXPECT_EQ(L"", GetText(dialog, IDC_RS_RANGE_EDIT));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ((std::vector<std::wstring>{kSubscribeLine, kSubscribeLine}), host.Lines());
+}
+
 TEST_F(RangeSurfaceTest, WithoutAnEchogramRangeTheThirdObjectKeepsWholeMetres) {
     channel->Hide(IID_IEchogramRange);
     hostsim::HostObject& third = host.Create(L"third", {IID_IValueStore});
@@ -275,20 +350,24 @@ TEST_F(RangeSurfaceTest, WithoutAnEchogramRangeTheThirdObjectKeepsWholeMetres) {
               host.Lines());
 
     // No source at all: the page's values show when the echogram type was read;
-    // without the type the fields stay empty. Either way nothing is written.
+    // without the type the fields stay empty. Either way nothing is written, and
+    // the page's values stay what the host had.
     host.Journal().Clear();
     ComPtr<IPropertyPage> twoObjects = OpenablePage({view, channel});
-    ActivateAndRun(twoObjects.Get(), [&](HWND dialog) {
-        EXPECT_EQ(L"0", GetText(dialog, IDC_RS_RANGE_EDIT));
-        Click(dialog, IDOK);
-    });
+    for (int run = 0; run < 2; ++run) {
+        ActivateAndRun(twoObjects.Get(), [&](HWND dialog) {
+            EXPECT_EQ(L"0", GetText(dialog, IDC_RS_RANGE_EDIT));
+            TypeText(dialog, IDC_RS_RANGE_EDIT, L"300");
+            Click(dialog, IDOK);
+        });
+    }
     channel->SetFault(L"IValueStore::GetValue", L"EchogramType", hostsim::Fault::Fail());
     ActivateAndRun(twoObjects.Get(), [&](HWND dialog) {
         EXPECT_EQ(L"", GetText(dialog, IDC_RS_RANGE_EDIT));
         EXPECT_EQ(0, SliderPosition(dialog, IDC_RS_RANGE_SLIDER));
         Click(dialog, IDOK);
     });
-    EXPECT_EQ((std::vector<std::wstring>{kSubscribeLine, kSubscribeLine}), host.Lines());
+    EXPECT_EQ((std::vector<std::wstring>{kSubscribeLine, kSubscribeLine, kSubscribeLine}), host.Lines());
 }
 
 TEST_F(RangeSurfaceTest, SubscribesOnlyOnAnEditableLayerWithAChannel) {

@@ -68,7 +68,11 @@ public:
 
     // A write that fails half way is logged, and the dialog goes on.
     void WriteValues() {
-        if (FAILED(CatchToHresult([&] { return Write(); })))
+        const HRESULT written = CatchToHresult([&] {
+            Write();
+            return S_OK;
+        });
+        if (FAILED(written))
             LogWarningMessage(L"RangeScrollDlg: Exception in ApplyChanges");
     }
 
@@ -106,14 +110,14 @@ private:
 
     // The scroll area is widened to hold the visual area: it starts no lower and
     // reaches at least as deep. The edits keep what the user typed.
-    HRESULT Write() {
+    void Write() {
         Microsoft::WRL::ComPtr<IEchogramRange> echogram;
         LocateHostInterface(Object(frame::kChannelObject), echogram);
         if (!echogram)
-            return S_OK;
+            return;
         for (const frame::CLadderTriad& triad : m_triads) {
             if (triad.IsEmpty())
-                return S_OK;
+                return;
         }
         for (int triad = 0; triad < kTriadCount; ++triad)
             m_values[triad].value = m_triads[triad].Value();
@@ -125,12 +129,11 @@ private:
         if (visualEnd > scrollStart + scrollRange)
             scrollRange = visualEnd - scrollStart;
         if (std::none_of(std::begin(m_values), std::end(m_values), [](const auto& v) { return v.Changed(); }))
-            return S_OK;
+            return;
         for (frame::Tracked<double>& value : m_values)
             value.MarkWritten();
         echogram->SetDepthRange(m_values[kVisualRange].value, visualStart, kVisualArea);
         echogram->SetDepthRange(scrollRange, scrollStart, kScrollArea);
-        return S_OK;
     }
 
     // ---- Keeping the triads in step

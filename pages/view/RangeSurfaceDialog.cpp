@@ -76,7 +76,8 @@ public:
         const double start = m_start.Value();
         const double range = m_range.Value();
         Microsoft::WRL::ComPtr<IEchogramRange> echogram;
-        if (SUCCEEDED(LocateHostInterface(Object(frame::kChannelObject), echogram)) && echogram) {
+        LocateHostInterface(Object(frame::kChannelObject), echogram);
+        if (echogram) {
             if (m_screenCommand && IsChecked(IDC_APPLY_TO_ALL)) {
                 // Every view of the kind: the host takes decimetres as whole numbers.
                 m_screenCommand->ExecuteCommand(BottomMode() ? kApplyToAllBottom : kApplyToAllSurface,

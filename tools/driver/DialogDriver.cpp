@@ -511,6 +511,18 @@ bool KeySlider(HWND dialog, int trackbarId, UINT virtualKey) {
     return PressKey(dialog, trackbarId, virtualKey);
 }
 
+bool HoldSlider(HWND dialog, int trackbarId, int toPosition) {
+    HWND slider = Reachable(dialog, trackbarId, "HoldSlider", TRACKBAR_CLASSW, "a trackbar");
+    if (!slider) return false;
+    const UINT scroll = (Style(slider) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+    SetFocus(slider);
+    SendMessageW(slider, TBM_SETPOS, TRUE, toPosition);
+    const int position = static_cast<int>(SendMessageW(slider, TBM_GETPOS, 0, 0));
+    SendMessageW(GetParent(slider), scroll, MAKEWPARAM(TB_THUMBTRACK, static_cast<WORD>(position)),
+                 reinterpret_cast<LPARAM>(slider));
+    return true;
+}
+
 bool DragSlider(HWND dialog, int trackbarId, int toPosition, int steps) {
     HWND slider = Reachable(dialog, trackbarId, "DragSlider", TRACKBAR_CLASSW, "a trackbar");
     if (!slider) return false;

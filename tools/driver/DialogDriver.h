@@ -91,6 +91,9 @@ bool KeySlider(HWND dialog, int trackbarId, UINT virtualKey);
 // TB_ENDTRACK and NM_RELEASEDCAPTURE, with the trackbar as lParam. steps <= 0: one
 // TB_THUMBTRACK per position, at most 8.
 bool DragSlider(HWND dialog, int trackbarId, int toPosition, int steps = 0);
+// The same drag with the mouse button still held at the end: the thumb gets the focus
+// and moves to the position with one TB_THUMBTRACK; nothing more is sent.
+bool HoldSlider(HWND dialog, int trackbarId, int toPosition);
 
 // Click an up-down arrow once, the step carrying iDelta = delta (a held arrow's
 // acceleration is a larger delta): focus to the buddy edit, UDN_DELTAPOS {iPos, iDelta};
