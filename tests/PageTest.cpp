@@ -38,6 +38,15 @@ hostsim::HostObject& PageTest::CreateViewWithHelp() {
     return view;
 }
 
+std::vector<std::wstring> FieldAtEachPosition(HWND dialog, int trackbarId, int editId, std::size_t count) {
+    std::vector<std::wstring> shown;
+    for (std::size_t position = 0; position < count; ++position) {
+        HoldSlider(dialog, trackbarId, static_cast<int>(position));
+        shown.push_back(GetText(dialog, editId));
+    }
+    return shown;
+}
+
 void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use) {
     for (const HostFault& fault : faults) {
         const std::wstring operation = fault.operation;

@@ -15,6 +15,8 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace tavrel::test {
 
@@ -34,6 +36,10 @@ protected:
 
     hostsim::Host host;
 };
+
+// What a field shows with a trackbar's thumb held at each position from 0 to
+// count - 1, in turn.
+std::vector<std::wstring> FieldAtEachPosition(HWND dialog, int trackbarId, int editId, std::size_t count);
 
 // One fault in one operation of one host object.
 struct HostFault {

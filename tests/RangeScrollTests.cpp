@@ -166,15 +166,6 @@ TEST_F(RangeScrollTest, TheTrackbarsStepThroughTheirLadders) {
                                  L"150", L"250", L"500", L"750", L"1000", L"1500", L"2500", L"5000", L"7500"};
     const Ladder bottomStart = {L"-100", L"-75", L"-50", L"-20", L"-15", L"-10", L"-7", L"-5", L"-3", L"-2", L"-1",
                                 L"0",    L"1",   L"2",   L"3",   L"5",   L"7",   L"10", L"15", L"20", L"50"};
-    // What each position of a trackbar shows in its field, the thumb held there.
-    auto walk = [](HWND dialog, int slider, int edit, std::size_t count) {
-        Ladder shown;
-        for (std::size_t position = 0; position < count; ++position) {
-            HoldSlider(dialog, slider, static_cast<int>(position));
-            shown.push_back(GetText(dialog, edit));
-        }
-        return shown;
-    };
     // A visual range of 1 within a scroll range of 10000: neither range holds the
     // other back.
     channel->SetDepthRange(8, 1, 0).SetDepthRange(16, 10000, 0);
@@ -183,12 +174,15 @@ TEST_F(RangeScrollTest, TheTrackbarsStepThroughTheirLadders) {
         const Ladder ranges(range.begin(), range.end() - mode);  // bottom mode has no 10000
         const Ladder& starts = mode ? bottomStart : surfaceStart;
         ActivateAndRun(page.Get(), [&](HWND dialog) {
-            EXPECT_EQ(ranges, walk(dialog, IDC_RSC_SCROLL_RANGE_SLIDER, IDC_RSC_SCROLL_RANGE_EDIT, ranges.size()));
+            EXPECT_EQ(ranges, FieldAtEachPosition(dialog, IDC_RSC_SCROLL_RANGE_SLIDER, IDC_RSC_SCROLL_RANGE_EDIT,
+                                                  ranges.size()));
             HoldSlider(dialog, IDC_RSC_SCROLL_RANGE_SLIDER, 20);
             EXPECT_EQ(Ladder(ranges.begin(), ranges.begin() + 20),
-                      walk(dialog, IDC_RSC_VISUAL_RANGE_SLIDER, IDC_RSC_VISUAL_RANGE_EDIT, 20));
-            EXPECT_EQ(starts, walk(dialog, IDC_RSC_VISUAL_START_SLIDER, IDC_RSC_VISUAL_START_EDIT, starts.size()));
-            EXPECT_EQ(starts, walk(dialog, IDC_RSC_SCROLL_START_SLIDER, IDC_RSC_SCROLL_START_EDIT, starts.size()));
+                      FieldAtEachPosition(dialog, IDC_RSC_VISUAL_RANGE_SLIDER, IDC_RSC_VISUAL_RANGE_EDIT, 20));
+            EXPECT_EQ(starts, FieldAtEachPosition(dialog, IDC_RSC_VISUAL_START_SLIDER, IDC_RSC_VISUAL_START_EDIT,
+                                                  starts.size()));
+            EXPECT_EQ(starts, FieldAtEachPosition(dialog, IDC_RSC_SCROLL_START_SLIDER, IDC_RSC_SCROLL_START_EDIT,
+                                                  starts.size()));
             Click(dialog, IDCANCEL);
         });
     }

@@ -244,15 +244,6 @@ TEST_F(RangeSurfaceTest, TheTrackbarsStepThroughTheirLadders) {
                                 L"200", L"250", L"300", L"400", L"500", L"750", L"1000", L"1500"};
     const Ladder bottomStart = {L"-75", L"-50", L"-20", L"-15", L"-10", L"-7", L"-5", L"-3", L"-2", L"-1",
                                 L"0",   L"1",   L"2",   L"3",   L"5",   L"7",  L"10", L"15", L"20"};
-    // What each position of a trackbar shows in its field.
-    auto walk = [](HWND dialog, int slider, int edit, std::size_t count) {
-        Ladder shown;
-        for (std::size_t position = 0; position < count; ++position) {
-            DragSlider(dialog, slider, static_cast<int>(position));
-            shown.push_back(GetText(dialog, edit));
-        }
-        return shown;
-    };
     channel->SetDepthRange(0, 2, 0);
     ComPtr<IPropertyPage> page = OpenablePage({view, channel});
     for (int mode : {0, 1}) {
@@ -262,9 +253,9 @@ TEST_F(RangeSurfaceTest, TheTrackbarsStepThroughTheirLadders) {
         ActivateAndRun(page.Get(), [&](HWND dialog) {
             // With the start at 0 and the range at 2 neither passes the limit.
             TypeText(dialog, IDC_RS_START_EDIT, L"0");
-            EXPECT_EQ(range, walk(dialog, IDC_RS_RANGE_SLIDER, IDC_RS_RANGE_EDIT, range.size()));
+            EXPECT_EQ(range, FieldAtEachPosition(dialog, IDC_RS_RANGE_SLIDER, IDC_RS_RANGE_EDIT, range.size()));
             TypeText(dialog, IDC_RS_RANGE_EDIT, L"2");
-            EXPECT_EQ(start, walk(dialog, IDC_RS_START_SLIDER, IDC_RS_START_EDIT, start.size()));
+            EXPECT_EQ(start, FieldAtEachPosition(dialog, IDC_RS_START_SLIDER, IDC_RS_START_EDIT, start.size()));
             Click(dialog, IDCANCEL);
         });
     }
