@@ -36,6 +36,10 @@ TEST_F(HostValuesTest, AValueIsTakenOnlyOnExactlySOkWithItsType) {
 
     // Another type, S_FALSE with the right type, a failure or a missing value: the
     // page keeps what it had.
+    EXPECT_FALSE(store.Read(L"Limit", scale)) << "VT_R8 is no VT_I4";
+    EXPECT_FALSE(store.Read(L"Scale", channelId)) << "VT_I4 is no VT_BSTR";
+    EXPECT_EQ(2, scale);
+    EXPECT_EQ(L"KTA 1", channelId);
     Tracked<double> held(5.0);
     EXPECT_FALSE(store.Read(L"Scale", held)) << "VT_I4 is no VT_R8";
     channel.SetFault(L"IValueStore::GetValue", L"Limit", hostsim::Fault::Fail(S_FALSE));
@@ -140,6 +144,11 @@ TEST_F(HostValuesTest, AParameterServerWriteIsTakenWhenItsStatusIsNotNegative) {
     EXPECT_EQ(20.0, minDepth.HostValue());
     server.SetFault(L"IParameterServer::SetValue", hostsim::Fault::Status(0, E_FAIL));
     EXPECT_TRUE(parameters.SetValue(L"p", minDepth, status)) << "the status decides, not the result";
+
+    // Without a server nothing is taken.
+    minDepth.value = 40.0;
+    EXPECT_FALSE(ParameterServer().SetValue(L"p", minDepth, status));
+    EXPECT_TRUE(minDepth.Changed());
 
     long cookie = 0;
     hostsim::HostObject& subscriber = host.Create(L"page");

@@ -369,7 +369,8 @@ TEST(ValueTexts, EditTextsReadAsTheirLeadingNumber) {
                           {L"abc", 0, 0},        {L"", 0, 0},           {L".5", 0.5, 0},       {L"-.5e1x", -5, -5},
                           {L"0x10", 0, 0},       {L"1d3", 1, 1},        {L"inf", 0, 0},        {L"-INF", 0, 0},
                           {L"nan", 0, 0},        {L"1e999", 0, 0},      {L"-", 0, 0},          {L"1e10", 1e10, LONG_MAX},
-                          {L"-1e10", -1e10, LONG_MIN}};
+                          {L"-1e10", -1e10, LONG_MIN},
+                          {L"2.5e-3", 0.0025, 0}, {L"1E+2x", 100, 100}};
     for (const Case& c : cases) {
         SetWindowTextW(edit, c.text);
         const std::string shown = Narrow(c.text);
