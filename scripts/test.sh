@@ -6,7 +6,8 @@
 #   3. run the tests under Wine (ctest --preset x86_64) with a persistent wineserver,
 #      then check that a crashing test program fails at once and says where
 #      (scripts/check-crash.sh), and that no Wine process of the prefix outlives the run,
-#   4. check both DLLs' exports and imports (scripts/check-dll.sh).
+#   4. check both DLLs' exports and imports (scripts/check-dll.sh), build both host SDK
+#      packages and check what they hold (scripts/check-package.sh).
 # Exits non-zero if any step fails.
 set -uo pipefail
 
@@ -54,8 +55,8 @@ if [ -n "$wine_left" ]; then
   echo "$wine_left" >&2
 fi
 
-# ---- 4. The DLLs
-step "checking the DLLs"
+# ---- 4. The DLLs and the host SDK packages
+step "checking the DLLs and the SDK packages"
 dll_status=0
 for preset in x86_64 i686; do
   dll=$root/build/$preset/bin/Tavrel.dll
@@ -65,11 +66,13 @@ for preset in x86_64 i686; do
     continue
   fi
   "$root/scripts/check-dll.sh" "$dll" || dll_status=1
+  cmake --build --preset "$preset" --target package >/dev/null || { dll_status=1; continue; }
+  "$root/scripts/check-package.sh" "$root"/build/"$preset"/Tavrel-SDK-*.zip || dll_status=1
 done
 
 echo
 [ $tests_status -eq 0 ] || die "tests (ctest exit status $tests_status)"
 [ $crash_status -eq 0 ] || die "a crashing test program (scripts/check-crash.sh)"
 [ -z "$wine_left" ] || die "Wine processes left behind"
-[ $dll_status -eq 0 ] || die "DLL check"
+[ $dll_status -eq 0 ] || die "DLL or package check"
 echo "test.sh: all passed in $((SECONDS - started)) s"
