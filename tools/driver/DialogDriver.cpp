@@ -634,6 +634,11 @@ bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
         return false;
     }
     const LPARAM point = MAKELPARAM((first + last) / 2, y);
+    // The mouse goes there first, as a user's does: a handler that asks where the click
+    // happened (GetMessagePos, GetCursorPos) finds the check box.
+    POINT onScreen{(first + last) / 2, y};
+    ClientToScreen(tree, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
     // The tree tracks the mouse after a button-down until a button message is queued:
     // queue the release first, then press.
     PostMessageW(tree, WM_LBUTTONUP, 0, point);
