@@ -56,8 +56,17 @@ HostObject* FacetBase::MakeEnumerator(const wchar_t* kind, REFIID iid, std::size
     HostObject::State& data = Data();
     HostObject& made = host->Create(m_owner.Name() + L"." + kind + std::to_wstring(++data.enumeratorsMade));
     made.Offer(iid);
-    DataOf(made).items = data.items;
-    DataOf(made).cursor = cursor;
+    HostObject::State& madeData = DataOf(made);
+    madeData.items = data.items;
+    madeData.cursor = cursor;
+    const std::wstring prefix = InterfaceName(iid) + L"::";
+    auto isEnumeratorOperation = [&prefix](const std::wstring& operation) { return operation.rfind(prefix, 0) == 0; };
+    for (const auto& fault : data.faults) {
+        if (isEnumeratorOperation(fault.first)) madeData.faults.insert(fault);
+    }
+    for (const auto& fault : data.keyedFaults) {
+        if (isEnumeratorOperation(fault.first.first)) madeData.keyedFaults.insert(fault);
+    }
     return &made;
 }
 

@@ -97,7 +97,9 @@ protected:
 
     // A new host object "<owner>.<kind><n>" offering one enumerator interface over
     // this object's items, starting at cursor; the host keeps it like any other object.
-    // Null when the host is gone.
+    // The faults this object holds for that interface's operations ("IEnumVARIANT::Next")
+    // apply to the new enumerator as well, so a test can reach an enumerator that is made
+    // only while the page runs. Null when the host is gone.
     HostObject* MakeEnumerator(const wchar_t* kind, REFIID iid, std::size_t cursor);
 
     // Hands out an object read: null on a failing call or NullObject fault, missing

@@ -136,8 +136,9 @@ protected:
         Call call = this->Begin((m_name + L"::Next").c_str());
         if (call.Fails()) return call.Result();
         HostObject::State& data = this->Data();
+        const ULONG limit = call.FetchLimit(count);
         ULONG n = 0;
-        while (n < count && data.cursor < data.items.size()) {
+        while (n < limit && data.cursor < data.items.size()) {
             give(n++, data.items[data.cursor++], call.NullObject());
         }
         if (fetched) *fetched = n;

@@ -207,23 +207,33 @@ void HostObject::ReleaseSubscribers() {
 
 // ---- Faults and calls
 
+namespace {
+
+// The call a registered fault makes of this call: none while calls still go by
+// unharmed; one fewer time to apply afterwards, and gone after its last.
+template <class Faults>
+Call TakeFault(Faults& faults, typename Faults::iterator found) {
+    Fault& registered = found->second;
+    if (registered.after > 0) {
+        --registered.after;
+        return Call();
+    }
+    Fault fault = registered;
+    if (registered.times > 0 && --registered.times == 0) faults.erase(found);
+    return Call(std::move(fault));
+}
+
+}  // namespace
+
 Call HostObject::Begin(const std::wstring& operation, const std::wstring& key) {
     State& s = *m_state;
     ++s.calls[operation];
     ++s.keyedCalls[{operation, key}];
 
     auto keyed = s.keyedFaults.find({operation, key});
-    if (keyed != s.keyedFaults.end()) {
-        Fault fault = keyed->second;
-        if (keyed->second.times > 0 && --keyed->second.times == 0) s.keyedFaults.erase(keyed);
-        return Call(std::move(fault));
-    }
+    if (keyed != s.keyedFaults.end()) return TakeFault(s.keyedFaults, keyed);
     auto any = s.faults.find(operation);
-    if (any != s.faults.end()) {
-        Fault fault = any->second;
-        if (any->second.times > 0 && --any->second.times == 0) s.faults.erase(any);
-        return Call(std::move(fault));
-    }
+    if (any != s.faults.end()) return TakeFault(s.faults, any);
     return Call();
 }
 
