@@ -139,6 +139,12 @@ HostObject& HostObject::AddItem(HostObject& item) {
     return *this;
 }
 
+HostObject& HostObject::AddDispatchItem(HostObject& item) {
+    AddItem(item);
+    m_state->items.back().objectType = VT_DISPATCH;
+    return *this;
+}
+
 HostObject& HostObject::AddItem(const Variant& value) {
     Slot slot;
     slot.value = value;

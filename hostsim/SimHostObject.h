@@ -87,6 +87,8 @@ public:
     // ---- Collections: IEnumUnknown and IEnumVARIANT walk the items; IHostCollection
     // hands out a new enumerator object over them ("<name>.enum1", ...).
     HostObject& AddItem(HostObject& item);
+    // IEnumVARIANT hands this one out as VT_DISPATCH (IEnumUnknown as the object).
+    HostObject& AddDispatchItem(HostObject& item);
     HostObject& AddItem(const Variant& value);  // IEnumVARIANT only; IEnumUnknown gives null
     const std::vector<Slot>& Items() const;
 
