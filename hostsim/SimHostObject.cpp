@@ -231,13 +231,18 @@ Call TakeFault(Faults& faults, typename Faults::iterator found) {
 
 }  // namespace
 
-Call HostObject::Begin(const std::wstring& operation, const std::wstring& key) {
+Call HostObject::Begin(std::wstring_view operation, std::wstring_view key) {
     State& s = *m_state;
-    ++s.calls[operation];
-    ++s.keyedCalls[{operation, key}];
+    const auto number = static_cast<std::size_t>(NameNumbers::Operations().Number(operation));
+    if (s.calls.size() <= number) s.calls.resize(number + 1);
+    State::CallCount& count = s.calls[number];
+    ++count.total;
+    ++FindOrAdd(count.byKey, NameNumbers::Keys().Number(key));
 
-    auto keyed = s.keyedFaults.find({operation, key});
-    if (keyed != s.keyedFaults.end()) return TakeFault(s.keyedFaults, keyed);
+    if (!s.keyedFaults.empty()) {
+        auto keyed = s.keyedFaults.find({std::wstring(operation), std::wstring(key)});
+        if (keyed != s.keyedFaults.end()) return TakeFault(s.keyedFaults, keyed);
+    }
     auto any = s.faults.find(operation);
     if (any != s.faults.end()) return TakeFault(s.faults, any);
     return Call();
@@ -258,24 +263,35 @@ void HostObject::ClearFaults() {
     m_state->keyedFaults.clear();
 }
 
+namespace {
+
+// The counts of an operation's calls; null when there was none.
+const HostObject::State::CallCount* CallsOf(const HostObject::State& state, const std::wstring& operation) {
+    const int number = NameNumbers::Operations().Known(operation);
+    if (number < 0 || static_cast<std::size_t>(number) >= state.calls.size()) return nullptr;
+    return &state.calls[static_cast<std::size_t>(number)];
+}
+
+}  // namespace
+
 int HostObject::Calls(const std::wstring& operation) const {
-    auto found = m_state->calls.find(operation);
-    return found == m_state->calls.end() ? 0 : found->second;
+    const State::CallCount* count = CallsOf(*m_state, operation);
+    return count ? count->total : 0;
 }
 
 int HostObject::Calls(const std::wstring& operation, const std::wstring& key) const {
-    auto found = m_state->keyedCalls.find({operation, key});
-    return found == m_state->keyedCalls.end() ? 0 : found->second;
+    const State::CallCount* count = CallsOf(*m_state, operation);
+    const int* calls = count ? Find(count->byKey, NameNumbers::Keys().Known(key)) : nullptr;
+    return calls ? *calls : 0;
 }
 
 long HostObject::LastStatusIn(const std::wstring& operation) const {
-    auto found = m_state->statusIn.find(operation);
-    return found == m_state->statusIn.end() ? 0 : found->second;
+    const long* status = Find(m_state->statusIn, NameNumbers::Operations().Known(operation));
+    return status ? *status : 0;
 }
 
 void HostObject::ResetCalls() {
     m_state->calls.clear();
-    m_state->keyedCalls.clear();
     m_state->statusIn.clear();
 }
 
@@ -284,7 +300,8 @@ void HostObject::ResetCalls() {
 HRESULT STDMETHODCALLTYPE HostObject::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    Call call = Begin(L"QueryInterface", InterfaceName(iid));
+    const std::wstring_view known = KnownInterfaceName(iid);
+    Call call = known.empty() ? Begin(L"QueryInterface", InterfaceName(iid)) : Begin(L"QueryInterface", known);
     if (call.Fails()) return call.Result();  // a failing fault hides the interface for the call
 
     if (IsEqualGUID(iid, __uuidof(IUnknown))) {

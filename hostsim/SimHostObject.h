@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostsim {
@@ -153,7 +154,7 @@ private:
     virtual ~HostObject();
     FacetBase* FindFacet(REFIID iid) const;
     // Counts a call under its operation and key and returns the fault that applies.
-    Call Begin(const std::wstring& operation, const std::wstring& key);
+    Call Begin(std::wstring_view operation, std::wstring_view key);
     // Cuts every tie to the host and its objects when the host goes (the object may
     // live on if the page leaked a reference).
     void Detach();
