@@ -152,6 +152,50 @@ TEST_F(ConfigureWindowTest, TickingAViewSelectsItAndEnablesApplyWhichWritesAndDi
     EXPECT_EQ(1, hidden) << "Cancel keeps what Apply wrote";
 }
 
+TEST_F(ConfigureWindowTest, TicksFromTheKeyboardOrAnnouncedByTheTreeAreWrittenToo) {
+    AddView(L"echogram", L"Echogram", 0);
+    AddView(L"scope", L"Scope", 1);
+    AddView(L"track", L"Track", 1);
+    ComPtr<IPropertyPage> page = CreateConfigurePage();
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        // The space bar ticks the selected view (the first, selected as the tree took
+        // the focus).
+        PressKey(dialog, IDC_CW_VIEW_TREE, VK_SPACE);
+        // Windows' tree views announce a tick however it comes about (accessibility
+        // tools, for one): as such a tree would.
+        HTREEITEM track = FindTreeItem(dialog, IDC_CW_VIEW_TREE, L"Track");
+        TreeView_SetItemState(Tree(dialog), track, INDEXTOSTATEIMAGEMASK(2), TVIS_STATEIMAGEMASK);
+        NMTVSTATEIMAGECHANGING changing{};
+        changing.hdr = {Tree(dialog), IDC_CW_VIEW_TREE, static_cast<UINT>(NM_TVSTATEIMAGECHANGING)};
+        changing.hti = track;
+        changing.iOldStateImageIndex = 1;
+        changing.iNewStateImageIndex = 2;
+        SendMessageW(dialog, WM_NOTIFY, IDC_CW_VIEW_TREE, reinterpret_cast<LPARAM>(&changing));
+        EXPECT_EQ((Lines{L"[ ] Echogram", L"[ ] Scope", L"[x] Track"}), ListedViews(dialog));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 1), HiddenWrite(L"scope", 1), HiddenWrite(L"track", 0)}), host.Lines());
+}
+
+TEST_F(ConfigureWindowTest, ADialogClosedWithoutOkOrCancelStillGivesBackEveryReference) {
+    AddView(L"echogram", L"Echogram", 0);
+    AddView(L"scope", L"Scope", 1);
+    ComPtr<IPropertyPage> page = CreateConfigurePage();
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Scope");
+        EXPECT_EQ(S_OK, page->Deactivate()) << "the host takes the page down from inside the dialog";
+        EXPECT_FALSE(IsWindow(dialog));
+    });
+    EXPECT_EQ(0u, host.Find(L"echogram")->OutstandingReferences());
+    EXPECT_EQ(0u, host.Find(L"scope")->OutstandingReferences());
+    // The next run lists afresh.
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope"}), ListedViews(dialog));
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 0), HiddenWrite(L"scope", 1)}), host.Lines());
+}
+
 TEST_F(ConfigureWindowTest, ApplyToAllSendsOneCommandPerViewByTheNameItHasWhenWritten) {
     hostsim::HostObject& echogram = AddView(L"echogram", L"Echogram", 0);
     AddView(L"scope", L"Scope", 1);

@@ -1,14 +1,19 @@
 // The configure window page: the views of a window as a tree of check boxes, one item
-// per view, checked when the view is shown. OK and Apply write every view's "Hidden",
+// per view, ticked when the view is shown. OK and Apply write every view's "Hidden",
 // to the view itself or, with "Apply to all", as "ApplyAll:" commands through the
 // screen manager, so that the host hides or shows the view of that name in all windows.
 //
 // The window is the second object: its IHostNode children are the views, walked with
 // IEnumUnknown or, when the collection has none, with IHostCollection and IEnumVARIANT.
 // Each tree item holds, as its data, one reference to its view's IParameterAccess (or
-// nothing when the view has none). The reference goes with the item: OK and Cancel
-// delete every item, which gives the references back in the tree's order, and a tree
-// destroyed with its items (a dialog closed any other way) gives them back as well.
+// nothing when the view has none), which OK and Cancel give back.
+//
+// The page also keeps its own list of the items, in the tree's order, with what each
+// was ticked as when listed; before a write it reads again only the items the user may
+// have ticked since. A tree view asked about one item may search all of its items for
+// it (Wine's does), so asking about every item would make OK on 10,000 views take
+// quadratic time; with the list, opening, OK and Apply take time in proportion to the
+// number of views.
 #include "framework/Page.h"
 
 namespace tavrel {
@@ -53,6 +58,8 @@ public:
     using Interfaces = frame::InterfaceList<IPropertyPage>;
 
     BOOL OnInitDialog() {
+        m_views.clear();  // a list left by a dialog closed without OK or Cancel
+        m_touched.clear();
         ShowCheckBoxes();
         ListViews(Object(frame::kChannelObject));
         if (GetApplicationKind(Object(frame::kViewObject)) == ApplicationKind::TK11)
@@ -62,14 +69,17 @@ public:
         return TRUE;  // the dialog manager focuses the tree
     }
 
-    // Every item is written, changed or not.
+    // Every view is written, changed or not, in the tree's order.
     void WriteValues() {
+        ReadTouchedTicks();
         long status = frame::kParameterStatusPreset;
         if (::IsDlgButtonChecked(m_hWnd, IDC_APPLY_TO_ALL) != BST_CHECKED) {
-            WalkItems([&](bool shown, IParameterAccess* view) {
-                if (view)
-                    frame::ParameterAccess(view).Set(kHidden, HiddenValue(shown), status);
-            });
+            if (m_views.empty())
+                LogDebugMessage(L"%ls", kNoItemsInList);
+            for (const ListedView& listed : m_views) {
+                if (listed.view)
+                    frame::ParameterAccess(listed.view).Set(kHidden, HiddenValue(listed.shown), status);
+            }
             return;
         }
         const frame::ParameterAccess screenManager =
@@ -78,38 +88,54 @@ public:
             LogDebugMessage(L"%ls", kNoScreenManager);
             return;
         }
-        WalkItems([&](bool shown, IParameterAccess* view) {
+        if (m_views.empty())
+            LogDebugMessage(L"%ls", kNoItemsInList);
+        for (const ListedView& listed : m_views) {
             // A command without a name would address no view: a view that gives no name
             // (no object, no IHostNode, GetName failing or empty) is left out.
             ComPtr<IHostNode> node;
-            if (view)
-                view->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf()));
+            if (listed.view)
+                listed.view->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf()));
             const std::wstring name = NodeName(node.Get());
             if (!name.empty())
-                screenManager.Set(ConfigureWindowApplyAllName(name, kHidden), HiddenValue(shown), status);
-        });
+                screenManager.Set(ConfigureWindowApplyAllName(name, kHidden), HiddenValue(listed.shown), status);
+        }
     }
 
     // After Apply's write there is nothing new to apply until the user picks a view.
     void OnApplied() { EnableApply(false); }
 
-    // OK and Cancel: the items go, and with them their references.
+    // OK and Cancel: every item gives back its view's reference, in the tree's order.
     void OnDialogEnding() {
-        if (!TreeView_GetRoot(m_tree))
+        if (m_views.empty())
             LogDebugMessage(L"%ls", kNoItemsInList);
-        else
-            TreeView_DeleteAllItems(m_tree);
+        for (const ListedView& listed : m_views) {
+            if (listed.view)
+                listed.view->Release();
+        }
+        m_views.clear();
+        m_touched.clear();
     }
 
     template <class Map>
     void MessageMap(Map& on) {
         on.Control(IDC_CW_VIEW_TREE, m_tree);
         on.Notify(IDC_CW_VIEW_TREE, NM_CLICK, &CConfigureWindowDlg::OnViewTreeClicked);
+        on.Notify(IDC_CW_VIEW_TREE, TVN_KEYDOWN, &CConfigureWindowDlg::OnViewTreeKeyDown);
+        on.Notify(IDC_CW_VIEW_TREE, NM_TVSTATEIMAGECHANGING, &CConfigureWindowDlg::OnViewTickChanging);
         on.Notify(IDC_CW_VIEW_TREE, TVN_SELCHANGEDW, &CConfigureWindowDlg::OnViewSelected);
         on.Notify(IDC_CW_VIEW_TREE, TVN_DELETEITEMW, &CConfigureWindowDlg::OnViewItemDeleted);
     }
 
 private:
+    // One listed view: its item, the reference the item holds as its data (null when
+    // the view has no IParameterAccess) and whether its box is ticked.
+    struct ListedView {
+        HTREEITEM item;
+        IParameterAccess* view;
+        bool shown;
+    };
+
     // ---- Initialisation
 
     // A template's check-box style makes the state images only at the first paint,
@@ -186,6 +212,7 @@ private:
         frame::ParameterAccess access = frame::ParameterAccess::Query(&view);
         int hidden = 1;
         const bool shown = access.Read(kHidden, hidden) && hidden == 0;
+        m_views.push_back({nullptr, nullptr, shown});  // first, as it may throw
         TVINSERTSTRUCTW insert{};
         insert.hParent = TVI_ROOT;
         insert.hInsertAfter = TVI_LAST;
@@ -195,28 +222,47 @@ private:
         insert.item.state = shown ? kChecked : kUnchecked;
         IParameterAccess* held = access.Detach();
         insert.item.lParam = reinterpret_cast<LPARAM>(held);
-        if (!TreeView_InsertItem(m_tree, &insert) && held)
-            held->Release();
+        HTREEITEM item = TreeView_InsertItem(m_tree, &insert);
+        if (!item) {
+            m_views.pop_back();
+            if (held)
+                held->Release();
+            return;
+        }
+        m_views.back().item = item;
+        m_views.back().view = held;
     }
 
-    // ---- The items
+    // ---- The ticks
 
-    // The walk of the write: from the first item (with the tree's no-scroll style the
-    // first visible one) to each next one, with whether it is ticked and its view's
-    // parameter access (null when it has none). An empty tree logs instead.
-    template <class Visit>
-    void WalkItems(Visit visit) {
-        HTREEITEM item = TreeView_GetRoot(m_tree);
-        if (!item)
-            LogDebugMessage(L"%ls", kNoItemsInList);
-        for (; item; item = TreeView_GetNextSibling(m_tree, item)) {
-            TVITEMW data{};
-            data.mask = TVIF_STATE | TVIF_PARAM;
-            data.hItem = item;
-            data.stateMask = TVIS_STATEIMAGEMASK;
-            if (TreeView_GetItem(m_tree, &data))
-                visit((data.state & TVIS_STATEIMAGEMASK) == kChecked, reinterpret_cast<IParameterAccess*>(data.lParam));
+    // The user ticks a box with the mouse (a double click starts with a click too) or
+    // with the space bar on the selected item; the tree tells before it changes the tick.
+    void NoteTouched(HTREEITEM item) {
+        if (item)
+            m_touched.push_back(item);
+    }
+
+    // The items the user may have ticked or unticked since the last write, read again.
+    void ReadTouchedTicks() {
+        for (HTREEITEM item : m_touched) {
+            const bool shown = (TreeView_GetItemState(m_tree, item, TVIS_STATEIMAGEMASK) & TVIS_STATEIMAGEMASK) == kChecked;
+            for (ListedView& listed : m_views) {
+                if (listed.item == item)
+                    listed.shown = shown;
+            }
         }
+        m_touched.clear();
+    }
+
+    // The item under the click being handled, and the part of it clicked.
+    HTREEITEM ClickedItem(UINT& part) const {
+        const DWORD position = ::GetMessagePos();
+        TVHITTESTINFO hit{};
+        hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+        ::ScreenToClient(m_tree, &hit.pt);
+        HTREEITEM item = TreeView_HitTest(m_tree, &hit);
+        part = hit.flags;
+        return item;
     }
 
     // ---- Control handlers
@@ -225,14 +271,23 @@ private:
     // selects on the icon and label only), so that ticking a view enables Apply.
     //   NM_CLICK: the message's position is where the user clicked.
     LRESULT OnViewTreeClicked(NMHDR& /*header*/) {
-        const DWORD position = ::GetMessagePos();
-        TVHITTESTINFO hit{};
-        hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-        ::ScreenToClient(m_tree, &hit.pt);
-        HTREEITEM item = TreeView_HitTest(m_tree, &hit);
-        if (item && (hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)))
+        UINT part = 0;
+        HTREEITEM item = ClickedItem(part);
+        NoteTouched(item);
+        if (item && (part & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)))
             TreeView_SelectItem(m_tree, item);
         return 0;  // the tree goes on and toggles the check box
+    }
+
+    LRESULT OnViewTreeKeyDown(NMHDR& /*header*/) {
+        NoteTouched(TreeView_GetSelection(m_tree));
+        return 0;
+    }
+
+    // Windows' own tree views also say which item's tick changes, however it happens.
+    LRESULT OnViewTickChanging(NMHDR& header) {
+        NoteTouched(reinterpret_cast<const NMTVSTATEIMAGECHANGING&>(header).hti);
+        return 0;
     }
 
     // Any selection change, the one the tree makes when it first gets the focus too.
@@ -241,10 +296,12 @@ private:
         return 0;
     }
 
-    // An item that goes gives back its view's reference.
+    // A tree destroyed before OK or Cancel (a dialog closed another way) still gives
+    // back its items' references; after OK or Cancel they are given back already.
     LRESULT OnViewItemDeleted(NMHDR& header) {
-        const auto& deleted = reinterpret_cast<const NMTREEVIEWW&>(header);
-        if (auto* view = reinterpret_cast<IParameterAccess*>(deleted.itemOld.lParam))
+        if (m_views.empty())
+            return 0;
+        if (auto* view = reinterpret_cast<IParameterAccess*>(reinterpret_cast<const NMTREEVIEWW&>(header).itemOld.lParam))
             view->Release();
         return 0;
     }
@@ -253,7 +310,9 @@ private:
 
     // ---- State
 
-    frame::CWindow m_tree;  // 210: one item per view
+    frame::CWindow m_tree;                // 210: one item per view
+    std::vector<ListedView> m_views;      // the items, in the tree's order
+    std::vector<HTREEITEM> m_touched;     // items the user may have ticked since the last write
 };
 
 }  // namespace
