@@ -19,25 +19,18 @@ using Lines = std::vector<std::wstring>;
 
 HWND Tree(HWND dialog) { return GetDlgItem(dialog, IDC_CW_VIEW_TREE); }
 
-std::wstring ItemText(HWND dialog, HTREEITEM item) {
-    wchar_t text[128] = {};
-    TVITEMW data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 128;
-    return item && TreeView_GetItem(Tree(dialog), &data) ? std::wstring(text) : L"(none)";
-}
-
 // The items as the user sees them, in order: "[x] Echogram" ticked, "[ ] Scope" not.
 Lines ListedViews(HWND dialog) {
     Lines listed;
     for (HTREEITEM item = TreeView_GetRoot(Tree(dialog)); item; item = TreeView_GetNextSibling(Tree(dialog), item))
-        listed.push_back((IsTreeItemChecked(dialog, IDC_CW_VIEW_TREE, item) ? L"[x] " : L"[ ] ") + ItemText(dialog, item));
+        listed.push_back((IsTreeItemChecked(dialog, IDC_CW_VIEW_TREE, item) ? L"[x] " : L"[ ] ") +
+                         GetTreeItemText(dialog, IDC_CW_VIEW_TREE, item));
     return listed;
 }
 
-std::wstring SelectedView(HWND dialog) { return ItemText(dialog, TreeView_GetSelection(Tree(dialog))); }
+std::wstring SelectedView(HWND dialog) {
+    return GetTreeItemText(dialog, IDC_CW_VIEW_TREE, TreeView_GetSelection(Tree(dialog)));
+}
 
 std::wstring HiddenWrite(const std::wstring& object, int hidden) {
     return object + L".IParameterAccess::SetParameter(\"Hidden\", VT_I4 " + std::to_wstring(hidden) + L")";
@@ -400,12 +393,8 @@ TEST_F(ConfigureWindowTest, TenThousandViewsAreListedAndWrittenInOrder) {
 // The log lines reach a host logger only once a single target detection page of the
 // same module has found one: a copy of the library is a module of its own.
 TEST(ConfigureWindowLog, AnEmptyListAndAMissingScreenManagerAreLogged) {
-    wchar_t programPath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
-    std::wstring folder(programPath);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    const std::wstring copyPath = folder + L"TavrelConfigureLogCopy.dll";
-    ASSERT_TRUE(::CopyFileW((folder + L"Tavrel.dll").c_str(), copyPath.c_str(), FALSE));
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(L"TavrelConfigureLogCopy.dll");
+    ASSERT_FALSE(copyPath.empty());
 
     hostsim::Host host;
     hostsim::HostObject& logger = host.Create(L"logger", {IID_IHostLogger});
@@ -418,12 +407,7 @@ TEST(ConfigureWindowLog, AnEmptyListAndAMissingScreenManagerAreLogged) {
         TavrelLibrary library(copyPath.c_str());
         ASSERT_TRUE(library.Module());
         auto run = [&](REFCLSID clsid, hostsim::HostObject& first, const std::function<void(HWND)>& body) {
-            ComPtr<IPropertyPage> page = library.CreatePage(clsid);
-            ASSERT_TRUE(page);
-            IUnknown* objects[] = {first.Identity()};
-            ASSERT_EQ(S_OK, page->SetObjects(1, objects));
-            const RECT rect{0, 0, 100, 100};
-            EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
+            RunPage(library, clsid, first, body);
         };
         run(CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
         const std::size_t mark = host.Lines().size();

@@ -84,13 +84,7 @@ HRESULT GiveFormObjectsOfTheWrongKind(IPropertyPage* page) {
 
 // Activates a page on the view and cancels it, as a user who only looks.
 void OpenAndCancel(TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& view) {
-    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
-    ASSERT_TRUE(page);
-    IUnknown* objects[] = {view.Identity()};
-    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
-    const RECT rect{0, 0, 100, 100};
-    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
-                          [](HWND dialog) { Click(dialog, IDCANCEL); }));
+    RunPage(library, clsid, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
 }
 
 }  // namespace
@@ -98,12 +92,8 @@ void OpenAndCancel(TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& 
 // Through the DLL as a host uses it. The logger is module-wide and kept until the
 // module unloads, so this test loads a copy of the library as a module of its own.
 TEST(DiagnosticsLogThroughTheLibrary, LinesReachTheHostOnceASingleTargetPageFoundItsLogger) {
-    wchar_t programPath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
-    std::wstring folder(programPath);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    const std::wstring copyPath = folder + L"TavrelLogCopy.dll";
-    ASSERT_TRUE(::CopyFileW((folder + L"Tavrel.dll").c_str(), copyPath.c_str(), FALSE));
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(L"TavrelLogCopy.dll");
+    ASSERT_FALSE(copyPath.empty());
 
     hostsim::Host host;
     hostsim::HostObject& logger = host.Create(L"logger", {IID_IHostLogger});

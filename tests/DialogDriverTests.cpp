@@ -106,19 +106,14 @@ struct DialogState {
     INT_PTR result = -1;
 };
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 // Texts of the ticked items, to show when a click's toggle happens.
 std::string CheckedItems(HWND tree) {
     std::string checked;
     for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t text[64] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT | TVIF_STATE;
-        data.stateMask = TVIS_STATEIMAGEMASK;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 64;
-        TreeView_GetItem(tree, &data);
-        if ((data.state >> 12) == 2) checked += (checked.empty() ? "" : ",") + std::string(text, text + wcslen(text));
+        if (IsTreeItemChecked(GetParent(tree), IDC_TREE, item))
+            checked += (checked.empty() ? "" : ",") + Narrow(GetTreeItemText(GetParent(tree), IDC_TREE, item));
     }
     return "[" + checked + "]";
 }
@@ -132,14 +127,8 @@ std::string ClickedItem(HWND tree) {
     ScreenToClient(tree, &hit.pt);
     HTREEITEM item = TreeView_HitTest(tree, &hit);
     if (!item) return "nothing";
-    wchar_t text[64] = {};
-    TVITEMW data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = text;
-    data.cchTextMax = 64;
-    TreeView_GetItem(tree, &data);
-    return std::string(text, text + wcslen(text)) + ((hit.flags & TVHT_ONITEMSTATEICON) ? " check box" : " elsewhere");
+    return Narrow(GetTreeItemText(GetParent(tree), IDC_TREE, item)) +
+           ((hit.flags & TVHT_ONITEMSTATEICON) ? " check box" : " elsewhere");
 }
 
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,16 @@ using Microsoft::WRL::ComPtr;
 
 namespace tavrel::test {
 
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
+             const std::function<void(HWND dialog)>& body) {
+    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
+    ASSERT_TRUE(page);
+    IUnknown* objects[] = {object.Identity()};
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
+}
+
 void PageTest::TearDown() {
     host.ReleaseSubscribers();
     EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();

@@ -18,6 +18,11 @@
 
 namespace tavrel::test {
 
+// Creates a page of the library, hands it the one object and runs body inside its
+// modal loop, as the user; for a library loaded as a module of its own.
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
+             const std::function<void(HWND dialog)>& body);
+
 class PageTest : public ::testing::Test {
 protected:
     void TearDown() override;

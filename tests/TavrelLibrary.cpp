@@ -24,6 +24,15 @@ TavrelLibrary::TavrelLibrary(const wchar_t* fileName) {
     m_unregisterServer = EntryPoint<SimpleFunction>(m_module, "DllUnregisterServer");
 }
 
+std::wstring TavrelLibrary::CopyBesideTheProgram(const wchar_t* fileName) {
+    wchar_t programPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    std::wstring folder(programPath);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring copyPath = folder + fileName;
+    return ::CopyFileW((folder + L"Tavrel.dll").c_str(), copyPath.c_str(), FALSE) ? copyPath : std::wstring();
+}
+
 bool TavrelLibrary::Unload() {
     if (!m_module)
         return false;

@@ -6,6 +6,8 @@
 #include <ocidl.h>
 #include <wrl/client.h>
 
+#include <string>
+
 namespace tavrel::test {
 
 class TavrelLibrary {
@@ -15,6 +17,9 @@ public:
     // Another module: a copy of the library under another file name has module state
     // of its own (its lock count, class objects and host logger).
     explicit TavrelLibrary(const wchar_t* fileName);
+    // Copies Tavrel.dll beside the test program under fileName, for a module of its own;
+    // returns the copy's path (the test deletes it), empty when it could not be made.
+    static std::wstring CopyBesideTheProgram(const wchar_t* fileName);
     TavrelLibrary(const TavrelLibrary&) = delete;
     TavrelLibrary& operator=(const TavrelLibrary&) = delete;
     // Unloads the module (FreeLibrary); true when it was loaded.

@@ -393,15 +393,20 @@ void UpDownStep(HWND upDown, int delta) {
                  reinterpret_cast<LPARAM>(upDown));
 }
 
+// An item's text (at most 511 characters); empty when the tree has no such item.
+std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+    wchar_t buffer[512] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = buffer;
+    data.cchTextMax = 512;
+    return item && TreeView_GetItem(tree, &data) ? std::wstring(buffer) : std::wstring();
+}
+
 HTREEITEM FindTreeItemIn(HWND tree, HTREEITEM item, const std::wstring& text) {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t buffer[512] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = buffer;
-        data.cchTextMax = 512;
-        if (TreeView_GetItem(tree, &data) && text == buffer) return item;
+        if (TreeItemText(tree, item) == text) return item;
         if (HTREEITEM found = FindTreeItemIn(tree, TreeView_GetChild(tree, item), text)) return found;
     }
     return nullptr;
@@ -771,6 +776,11 @@ HTREEITEM FindTreeItem(HWND dialog, int treeId, const std::wstring& itemText) {
     HTREEITEM item = FindTreeItemIn(tree, TreeView_GetRoot(tree), itemText);
     if (!item) Fail() << "no item \"" << Utf8(itemText) << "\" in tree " << treeId << " of " << Describe(dialog);
     return item;
+}
+
+std::wstring GetTreeItemText(HWND dialog, int treeId, HTREEITEM item) {
+    HWND tree = Control(dialog, treeId);
+    return tree ? TreeItemText(tree, item) : std::wstring();
 }
 
 bool IsTreeItemChecked(HWND dialog, int treeId, HTREEITEM item) {

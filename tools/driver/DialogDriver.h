@@ -147,6 +147,8 @@ std::vector<std::wstring> ComboEntries(HWND dialog, int comboId);
 
 // First item with this text, depth first; nullptr (and a failure) if none.
 HTREEITEM FindTreeItem(HWND dialog, int treeId, const std::wstring& itemText);
+// An item's text; empty for a null item.
+std::wstring GetTreeItemText(HWND dialog, int treeId, HTREEITEM item);
 bool IsTreeItemChecked(HWND dialog, int treeId, HTREEITEM item);
 bool IsTreeItemChecked(HWND dialog, int treeId, const std::wstring& itemText);
 
