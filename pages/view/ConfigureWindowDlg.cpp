@@ -173,7 +173,7 @@ private:
     // fetched, or a null element, which no working enumerator hands out) ends the walk,
     // and an element that came with it is released unseen.
     void ListEnumerated(IEnumUnknown& views) {
-        views.Reset();
+        views.Reset();  // its result is not examined: Next says what there is
         for (;;) {
             ComPtr<IUnknown> view;
             ULONG fetched = 0;
