@@ -77,10 +77,15 @@ HostObject& HostObject::Hide(REFIID iid) {
 }
 
 bool HostObject::Offers(REFIID iid) const {
-    if (IsEqualGUID(iid, __uuidof(IUnknown))) return true;
-    if (!FindFacet(iid)) return false;
-    return !std::any_of(m_state->hidden.begin(), m_state->hidden.end(),
-                        [&](const IID& hidden) { return IsEqualGUID(hidden, iid) != 0; });
+    return IsEqualGUID(iid, __uuidof(IUnknown)) || OfferedFacet(iid);
+}
+
+FacetBase* HostObject::OfferedFacet(REFIID iid) const {
+    FacetBase* facet = FindFacet(iid);
+    if (!facet || std::any_of(m_state->hidden.begin(), m_state->hidden.end(),
+                              [&](const IID& hidden) { return IsEqualGUID(hidden, iid) != 0; }))
+        return nullptr;
+    return facet;
 }
 
 bool HostObject::CanOffer(REFIID iid) {
@@ -306,8 +311,8 @@ HRESULT STDMETHODCALLTYPE HostObject::QueryInterface(REFIID iid, void** object) 
 
     if (IsEqualGUID(iid, __uuidof(IUnknown))) {
         *object = static_cast<IUnknown*>(this);
-    } else if (Offers(iid)) {
-        *object = FindFacet(iid)->Interface();
+    } else if (FacetBase* facet = OfferedFacet(iid)) {
+        *object = facet->Interface();
     } else {
         return E_NOINTERFACE;
     }

@@ -153,6 +153,8 @@ private:
     HostObject(Host& host, std::wstring name);
     virtual ~HostObject();
     FacetBase* FindFacet(REFIID iid) const;
+    // The facet of an interface offered and not hidden; null for any other.
+    FacetBase* OfferedFacet(REFIID iid) const;
     // Counts a call under its operation and key and returns the fault that applies.
     Call Begin(std::wstring_view operation, std::wstring_view key);
     // Cuts every tie to the host and its objects when the host goes (the object may
