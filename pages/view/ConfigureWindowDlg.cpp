@@ -32,12 +32,12 @@ constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 // "Hidden" as a view's check box shows it: 0 shown (ticked), 1 hidden.
 int HiddenValue(bool shown) { return shown ? 0 : 1; }
 
-// A node's name; empty when it has none (no node, or GetName does not answer S_OK).
-std::wstring NodeName(IHostNode* node) {
+// A node's name; null when it has none (no node, or GetName does not answer S_OK).
+UniqueBstr NodeName(IHostNode* node) {
     UniqueBstr name;
-    if (!node || node->GetName(name.put()) != S_OK)
-        return std::wstring();
-    return BstrText(name.get());
+    if (node && node->GetName(name.put()) != S_OK)
+        name.reset();
+    return name;
 }
 
 // The object an enumerated VARIANT holds: VT_UNKNOWN and VT_DISPATCH hold one, other
@@ -96,9 +96,10 @@ public:
             ComPtr<IHostNode> node;
             if (listed.view)
                 listed.view->QueryInterface(IID_IHostNode, reinterpret_cast<void**>(node.GetAddressOf()));
-            const std::wstring name = NodeName(node.Get());
-            if (!name.empty())
-                screenManager.Set(ConfigureWindowApplyAllName(name, kHidden), HiddenValue(listed.shown), status);
+            const UniqueBstr name = NodeName(node.Get());
+            if (::SysStringLen(name.get()) > 0)
+                screenManager.Set(ConfigureWindowApplyAllName(BstrText(name.get()), kHidden), HiddenValue(listed.shown),
+                                  status);
         }
     }
 
@@ -208,7 +209,7 @@ private:
     // One item at the end of the list: the view's name, ticked exactly when its "Hidden"
     // reads 0 (an unreadable one leaves it unticked), holding the view's IParameterAccess.
     void AddView(IUnknown& view, IHostNode* node) {
-        std::wstring name = NodeName(node);
+        UniqueBstr name = NodeName(node);
         frame::ParameterAccess access = frame::ParameterAccess::Query(&view);
         int hidden = 1;
         const bool shown = access.Read(kHidden, hidden) && hidden == 0;
@@ -217,7 +218,8 @@ private:
         insert.hParent = TVI_ROOT;
         insert.hInsertAfter = TVI_LAST;
         insert.item.mask = TVIF_TEXT | TVIF_STATE | TVIF_PARAM;
-        insert.item.pszText = &name[0];
+        wchar_t noName[] = L"";
+        insert.item.pszText = name.get() ? name.get() : noName;
         insert.item.stateMask = TVIS_STATEIMAGEMASK;
         insert.item.state = shown ? kChecked : kUnchecked;
         IParameterAccess* held = access.Detach();
