@@ -84,7 +84,11 @@ private:
         case WM_CTLCOLORSTATIC:
             return static_cast<INT_PTR>(result);
         default:
-            ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
+            // Under Wine setting a window's extra bytes is a round trip to its server:
+            // a result already in place (0, for most notifications) is not set again,
+            // which keeps a tree of 10,000 items quick to delete.
+            if (::GetWindowLongPtrW(hWnd, DWLP_MSGRESULT) != result)
+                ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
             return TRUE;
         }
     }

@@ -87,6 +87,13 @@ ParameterAccess ParameterAccess::OfScreenManager(IUnknown* view) {
     return access;
 }
 
+ParameterAccess ParameterAccess::Query(IUnknown* object) {
+    ParameterAccess access;
+    if (object)
+        object->QueryInterface(IID_IParameterAccess, reinterpret_cast<void**>(access.m_access.GetAddressOf()));
+    return access;
+}
+
 bool ParameterAccess::Get(const wchar_t* name, UniqueVariant& value) const {
     if (!m_access)
         return false;

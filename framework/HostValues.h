@@ -113,10 +113,16 @@ private:
 class ParameterAccess : public NamedValueReads<ParameterAccess> {
 public:
     ParameterAccess() = default;
+    // A holder of its own for an interface the caller keeps (none for null).
+    explicit ParameterAccess(IParameterAccess* access) : m_access(access) {}
     // The screen manager's parameter access, found from the view.
     static ParameterAccess OfScreenManager(IUnknown* view);
+    // The object's own IParameterAccess, asked with QueryInterface only.
+    static ParameterAccess Query(IUnknown* object);
 
     explicit operator bool() const { return m_access != nullptr; }
+    // Hands the reference over to the caller, who releases it; the holder is empty after.
+    IParameterAccess* Detach() { return m_access.Detach(); }
 
     // SetParameter; status is the caller's (preset, and what the host left in it
     // from a previous call). Neither the result nor the status is examined.

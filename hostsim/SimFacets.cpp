@@ -2,9 +2,34 @@
 
 #include "SimHost.h"
 
+
 namespace hostsim {
 
-Call FacetBase::Begin(const wchar_t* operation, const std::wstring& key) {
+NameNumbers& NameNumbers::Operations() {
+    static NameNumbers numbers;
+    return numbers;
+}
+
+NameNumbers& NameNumbers::Keys() {
+    static NameNumbers numbers;
+    return numbers;
+}
+
+int NameNumbers::Number(std::wstring_view name) {
+    auto found = m_numbers.find(name);
+    if (found != m_numbers.end()) return found->second;
+    m_names.emplace_back(name);
+    const int number = static_cast<int>(m_names.size()) - 1;
+    m_numbers.emplace(m_names.back(), number);
+    return number;
+}
+
+int NameNumbers::Known(std::wstring_view name) const {
+    auto found = m_numbers.find(name);
+    return found == m_numbers.end() ? -1 : found->second;
+}
+
+Call FacetBase::Begin(std::wstring_view operation, std::wstring_view key) {
     return m_owner.Begin(operation, key);
 }
 
@@ -14,8 +39,8 @@ void FacetBase::Record(const wchar_t* operation, const std::wstring& arguments) 
     }
 }
 
-void FacetBase::NoteStatusIn(const wchar_t* operation, const LONG* status) {
-    if (status) Data().statusIn[operation] = *status;
+void FacetBase::NoteStatusIn(std::wstring_view operation, const LONG* status) {
+    if (status) FindOrAdd(Data().statusIn, NameNumbers::Operations().Number(operation)) = *status;
 }
 
 std::wstring FacetBase::Describe(const VARIANT& value) {
@@ -56,8 +81,17 @@ HostObject* FacetBase::MakeEnumerator(const wchar_t* kind, REFIID iid, std::size
     HostObject::State& data = Data();
     HostObject& made = host->Create(m_owner.Name() + L"." + kind + std::to_wstring(++data.enumeratorsMade));
     made.Offer(iid);
-    DataOf(made).items = data.items;
-    DataOf(made).cursor = cursor;
+    HostObject::State& madeData = DataOf(made);
+    madeData.items = data.items;
+    madeData.cursor = cursor;
+    const std::wstring prefix = InterfaceName(iid) + L"::";
+    auto isEnumeratorOperation = [&prefix](const std::wstring& operation) { return operation.rfind(prefix, 0) == 0; };
+    for (const auto& fault : data.faults) {
+        if (isEnumeratorOperation(fault.first)) madeData.faults.insert(fault);
+    }
+    for (const auto& fault : data.keyedFaults) {
+        if (isEnumeratorOperation(fault.first.first)) madeData.keyedFaults.insert(fault);
+    }
     return &made;
 }
 

@@ -99,10 +99,12 @@ public:
 template <class I>
 class EnumeratorFacet : public Facet<I> {
 public:
-    EnumeratorFacet(HostObject& owner, const wchar_t* name) : Facet<I>(owner), m_name(name) {}
+    EnumeratorFacet(HostObject& owner, const wchar_t* name)
+        : Facet<I>(owner), m_next(std::wstring(name) + L"::Next"), m_skip(std::wstring(name) + L"::Skip"),
+          m_reset(std::wstring(name) + L"::Reset"), m_clone(std::wstring(name) + L"::Clone") {}
 
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-        Call call = this->Begin((m_name + L"::Skip").c_str());
+        Call call = this->Begin(m_skip);
         if (call.Fails()) return call.Result();
         HostObject::State& data = this->Data();
         std::size_t left = data.items.size() - std::min(data.cursor, data.items.size());
@@ -111,7 +113,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE Reset() override {
-        Call call = this->Begin((m_name + L"::Reset").c_str());
+        Call call = this->Begin(m_reset);
         if (call.Fails()) return call.Result();
         this->Data().cursor = 0;
         return call.Result(S_OK);
@@ -120,7 +122,7 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(I** copy) override {
         if (!copy) return E_POINTER;
         *copy = nullptr;
-        Call call = this->Begin((m_name + L"::Clone").c_str());
+        Call call = this->Begin(m_clone);
         if (call.Fails() || call.NullObject()) return call.Result(S_OK);
         HostObject* made = this->MakeEnumerator(L"clone", __uuidof(I), this->Data().cursor);
         if (!made) return E_UNEXPECTED;
@@ -133,11 +135,12 @@ protected:
     template <class Give>
     HRESULT NextItems(ULONG count, ULONG* fetched, Give give) {
         if (fetched) *fetched = 0;
-        Call call = this->Begin((m_name + L"::Next").c_str());
+        Call call = this->Begin(m_next);
         if (call.Fails()) return call.Result();
         HostObject::State& data = this->Data();
+        const ULONG limit = call.FetchLimit(count);
         ULONG n = 0;
-        while (n < count && data.cursor < data.items.size()) {
+        while (n < limit && data.cursor < data.items.size()) {
             give(n++, data.items[data.cursor++], call.NullObject());
         }
         if (fetched) *fetched = n;
@@ -145,7 +148,7 @@ protected:
     }
 
 private:
-    std::wstring m_name;
+    const std::wstring m_next, m_skip, m_reset, m_clone;  // the operations' names
 };
 
 // Items that are objects come out as the object; a value item that holds an object

@@ -97,12 +97,13 @@ public:
         if (!value) return E_POINTER;
         VariantInit(value);
         NoteStatusIn(op, status);
-        Call call = Begin(op, ToString(name));
+        const std::wstring parameter = ToString(name);
+        Call call = Begin(op, parameter);
         if (call.Fails()) {
             if (status) *status = call.Status(*status);
             return call.Result();
         }
-        const Slot* slot = Data().parameters.Find(ToString(name));
+        const Slot* slot = Data().parameters.Find(parameter);
         if (status) *status = call.Status(slot ? 0 : 1);
         if (!slot) return call.Result(E_INVALIDARG);
         Variant result = ValueOf(*slot);

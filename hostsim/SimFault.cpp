@@ -33,9 +33,22 @@ Fault Fault::NullObject() {
     return fault;
 }
 
+Fault Fault::Fetches(ULONG count, HRESULT hr) {
+    Fault fault;
+    fault.result = hr;
+    fault.fetchLimit = count;
+    return fault;
+}
+
 Fault Fault::Times(int n) const {
     Fault fault = *this;
     fault.times = n;
+    return fault;
+}
+
+Fault Fault::After(int n) const {
+    Fault fault = *this;
+    fault.after = n;
     return fault;
 }
 
@@ -64,6 +77,10 @@ void Call::AdjustValue(Variant& value) const {
         }
         value = std::move(converted);
     }
+}
+
+ULONG Call::FetchLimit(ULONG requested) const {
+    return m_fault && m_fault->fetchLimit && *m_fault->fetchLimit < requested ? *m_fault->fetchLimit : requested;
 }
 
 }  // namespace hostsim

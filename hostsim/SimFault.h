@@ -17,7 +17,11 @@ struct Fault {
                                         // (all bits zero when it cannot be converted)
     std::optional<Variant> value;       // a VARIANT read comes back as exactly this value
     bool nullObject = false;            // an object or string read answers S_OK with null
+                                        // (an enumerator's Next: every element handed out)
+    std::optional<ULONG> fetchLimit;    // an enumerator's Next hands out at most this many
+                                        // elements, and its cursor moves past those only
     int times = -1;                     // how many calls it applies to; -1: all of them
+    int after = 0;                      // how many calls go by unharmed before it applies
 
     // The call returns hr (E_FAIL by default); with a failure code it has no effect and
     // leaves its outputs null, empty or zero.
@@ -30,8 +34,14 @@ struct Fault {
     static Fault Returns(const Variant& value);
     // An object or string read answers S_OK with a null pointer.
     static Fault NullObject();
+    // An enumerator's Next hands out at most count elements, reports that many as
+    // fetched and returns hr: Fetches(0, S_OK) claims success with nothing fetched.
+    static Fault Fetches(ULONG count, HRESULT hr);
     // The same fault for the next n calls only.
     Fault Times(int n) const;
+    // The same fault once n calls have gone by unharmed ("fails half way"); Times counts
+    // from there.
+    Fault After(int n) const;
 };
 
 // The fault (if any) that applies to one call in progress, with the rules above.
@@ -50,6 +60,8 @@ public:
     bool NullObject() const;
     // Applies a wrong-type or replacement value to a VARIANT read.
     void AdjustValue(Variant& value) const;
+    // How many elements an enumerator's Next hands out when asked for requested.
+    ULONG FetchLimit(ULONG requested) const;
 
 private:
     std::optional<Fault> m_fault;

@@ -77,10 +77,15 @@ HostObject& HostObject::Hide(REFIID iid) {
 }
 
 bool HostObject::Offers(REFIID iid) const {
-    if (IsEqualGUID(iid, __uuidof(IUnknown))) return true;
-    if (!FindFacet(iid)) return false;
-    return !std::any_of(m_state->hidden.begin(), m_state->hidden.end(),
-                        [&](const IID& hidden) { return IsEqualGUID(hidden, iid) != 0; });
+    return IsEqualGUID(iid, __uuidof(IUnknown)) || OfferedFacet(iid);
+}
+
+FacetBase* HostObject::OfferedFacet(REFIID iid) const {
+    FacetBase* facet = FindFacet(iid);
+    if (!facet || std::any_of(m_state->hidden.begin(), m_state->hidden.end(),
+                              [&](const IID& hidden) { return IsEqualGUID(hidden, iid) != 0; }))
+        return nullptr;
+    return facet;
 }
 
 bool HostObject::CanOffer(REFIID iid) {
@@ -136,6 +141,12 @@ HostObject& HostObject::AddItem(HostObject& item) {
     Slot slot;
     slot.object = &item;
     m_state->items.push_back(std::move(slot));
+    return *this;
+}
+
+HostObject& HostObject::AddDispatchItem(HostObject& item) {
+    AddItem(item);
+    m_state->items.back().objectType = VT_DISPATCH;
     return *this;
 }
 
@@ -207,23 +218,38 @@ void HostObject::ReleaseSubscribers() {
 
 // ---- Faults and calls
 
-Call HostObject::Begin(const std::wstring& operation, const std::wstring& key) {
-    State& s = *m_state;
-    ++s.calls[operation];
-    ++s.keyedCalls[{operation, key}];
+namespace {
 
-    auto keyed = s.keyedFaults.find({operation, key});
-    if (keyed != s.keyedFaults.end()) {
-        Fault fault = keyed->second;
-        if (keyed->second.times > 0 && --keyed->second.times == 0) s.keyedFaults.erase(keyed);
-        return Call(std::move(fault));
+// The call a registered fault makes of this call: none while calls still go by
+// unharmed; one fewer time to apply afterwards, and gone after its last.
+template <class Faults>
+Call TakeFault(Faults& faults, typename Faults::iterator found) {
+    Fault& registered = found->second;
+    if (registered.after > 0) {
+        --registered.after;
+        return Call();
+    }
+    Fault fault = registered;
+    if (registered.times > 0 && --registered.times == 0) faults.erase(found);
+    return Call(std::move(fault));
+}
+
+}  // namespace
+
+Call HostObject::Begin(std::wstring_view operation, std::wstring_view key) {
+    State& s = *m_state;
+    const auto number = static_cast<std::size_t>(NameNumbers::Operations().Number(operation));
+    if (s.calls.size() <= number) s.calls.resize(number + 1);
+    State::CallCount& count = s.calls[number];
+    ++count.total;
+    ++FindOrAdd(count.byKey, NameNumbers::Keys().Number(key));
+
+    if (!s.keyedFaults.empty()) {
+        auto keyed = s.keyedFaults.find({std::wstring(operation), std::wstring(key)});
+        if (keyed != s.keyedFaults.end()) return TakeFault(s.keyedFaults, keyed);
     }
     auto any = s.faults.find(operation);
-    if (any != s.faults.end()) {
-        Fault fault = any->second;
-        if (any->second.times > 0 && --any->second.times == 0) s.faults.erase(any);
-        return Call(std::move(fault));
-    }
+    if (any != s.faults.end()) return TakeFault(s.faults, any);
     return Call();
 }
 
@@ -242,24 +268,35 @@ void HostObject::ClearFaults() {
     m_state->keyedFaults.clear();
 }
 
+namespace {
+
+// The counts of an operation's calls; null when there was none.
+const HostObject::State::CallCount* CallsOf(const HostObject::State& state, const std::wstring& operation) {
+    const int number = NameNumbers::Operations().Known(operation);
+    if (number < 0 || static_cast<std::size_t>(number) >= state.calls.size()) return nullptr;
+    return &state.calls[static_cast<std::size_t>(number)];
+}
+
+}  // namespace
+
 int HostObject::Calls(const std::wstring& operation) const {
-    auto found = m_state->calls.find(operation);
-    return found == m_state->calls.end() ? 0 : found->second;
+    const State::CallCount* count = CallsOf(*m_state, operation);
+    return count ? count->total : 0;
 }
 
 int HostObject::Calls(const std::wstring& operation, const std::wstring& key) const {
-    auto found = m_state->keyedCalls.find({operation, key});
-    return found == m_state->keyedCalls.end() ? 0 : found->second;
+    const State::CallCount* count = CallsOf(*m_state, operation);
+    const int* calls = count ? Find(count->byKey, NameNumbers::Keys().Known(key)) : nullptr;
+    return calls ? *calls : 0;
 }
 
 long HostObject::LastStatusIn(const std::wstring& operation) const {
-    auto found = m_state->statusIn.find(operation);
-    return found == m_state->statusIn.end() ? 0 : found->second;
+    const long* status = Find(m_state->statusIn, NameNumbers::Operations().Known(operation));
+    return status ? *status : 0;
 }
 
 void HostObject::ResetCalls() {
     m_state->calls.clear();
-    m_state->keyedCalls.clear();
     m_state->statusIn.clear();
 }
 
@@ -268,13 +305,14 @@ void HostObject::ResetCalls() {
 HRESULT STDMETHODCALLTYPE HostObject::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
-    Call call = Begin(L"QueryInterface", InterfaceName(iid));
+    const std::wstring_view known = KnownInterfaceName(iid);
+    Call call = known.empty() ? Begin(L"QueryInterface", InterfaceName(iid)) : Begin(L"QueryInterface", known);
     if (call.Fails()) return call.Result();  // a failing fault hides the interface for the call
 
     if (IsEqualGUID(iid, __uuidof(IUnknown))) {
         *object = static_cast<IUnknown*>(this);
-    } else if (Offers(iid)) {
-        *object = FindFacet(iid)->Interface();
+    } else if (FacetBase* facet = OfferedFacet(iid)) {
+        *object = facet->Interface();
     } else {
         return E_NOINTERFACE;
     }

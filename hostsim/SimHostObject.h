@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostsim {
@@ -87,6 +88,8 @@ public:
     // ---- Collections: IEnumUnknown and IEnumVARIANT walk the items; IHostCollection
     // hands out a new enumerator object over them ("<name>.enum1", ...).
     HostObject& AddItem(HostObject& item);
+    // IEnumVARIANT hands this one out as VT_DISPATCH (IEnumUnknown as the object).
+    HostObject& AddDispatchItem(HostObject& item);
     HostObject& AddItem(const Variant& value);  // IEnumVARIANT only; IEnumUnknown gives null
     const std::vector<Slot>& Items() const;
 
@@ -150,8 +153,10 @@ private:
     HostObject(Host& host, std::wstring name);
     virtual ~HostObject();
     FacetBase* FindFacet(REFIID iid) const;
+    // The facet of an interface offered and not hidden; null for any other.
+    FacetBase* OfferedFacet(REFIID iid) const;
     // Counts a call under its operation and key and returns the fault that applies.
-    Call Begin(const std::wstring& operation, const std::wstring& key);
+    Call Begin(std::wstring_view operation, std::wstring_view key);
     // Cuts every tie to the host and its objects when the host goes (the object may
     // live on if the page leaked a reference).
     void Detach();

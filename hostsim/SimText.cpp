@@ -202,10 +202,17 @@ std::wstring FormatVariant(const VARIANT& value, const ObjectNamer& nameOf) {
     }
 }
 
-std::wstring InterfaceName(REFIID iid) {
+std::wstring_view KnownInterfaceName(REFIID iid) {
+    // Every QueryInterface asks: the first field rules out almost all at once.
     for (const KnownInterface& known : kKnownInterfaces) {
-        if (IsEqualGUID(*known.iid, iid)) return known.name;
+        if (known.iid->Data1 == iid.Data1 && IsEqualGUID(*known.iid, iid)) return known.name;
     }
+    return {};
+}
+
+std::wstring InterfaceName(REFIID iid) {
+    const std::wstring_view known = KnownInterfaceName(iid);
+    if (!known.empty()) return std::wstring(known);
     wchar_t text[40] = {};
     StringFromGUID2(iid, text, 40);
     return text;

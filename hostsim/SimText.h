@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace hostsim {
 
@@ -30,6 +31,8 @@ std::wstring FormatObject(IUnknown* object, const ObjectNamer& nameOf = {});
 
 // The name of an interface ("IValueStore"), or its IID in braces when it is not known.
 std::wstring InterfaceName(REFIID iid);
+// The name of a known interface, empty for another (no string is built).
+std::wstring_view KnownInterfaceName(REFIID iid);
 // The IID of a known interface name; false when the name is not known.
 bool InterfaceFromName(const std::wstring& name, IID* iid);
 

@@ -34,7 +34,9 @@ Variant ValueTable::Get(const std::wstring& name) const {
 }
 
 Variant ValueOf(const Slot& slot) {
-    return slot.object ? Variant::Object(slot.object->Identity()) : slot.value;
+    if (!slot.object) return slot.value;
+    return slot.objectType == VT_DISPATCH ? Variant::Dispatch(slot.object->Identity())
+                                          : Variant::Object(slot.object->Identity());
 }
 
 }  // namespace hostsim

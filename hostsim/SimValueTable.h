@@ -16,6 +16,7 @@ class HostObject;
 struct Slot {
     Variant value;
     HostObject* object = nullptr;
+    VARTYPE objectType = VT_UNKNOWN;  // a link is handed out as VT_UNKNOWN or VT_DISPATCH
 };
 
 class ValueTable {
@@ -36,7 +37,8 @@ private:
     std::map<std::wstring, Slot> m_slots;
 };
 
-// The value a read hands out for a slot (a link becomes VT_UNKNOWN with a new reference).
+// The value a read hands out for a slot (a link becomes VT_UNKNOWN, or VT_DISPATCH, with
+// a new reference).
 Variant ValueOf(const Slot& slot);
 
 }  // namespace hostsim

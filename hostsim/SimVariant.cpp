@@ -46,6 +46,12 @@ Variant Variant::Object(IUnknown* object) {
     return v;
 }
 
+Variant Variant::Dispatch(IUnknown* object) {
+    Variant v = Object(object);
+    v.m_value.get().vt = VT_DISPATCH;
+    return v;
+}
+
 Variant Variant::Zero(VARTYPE type) {
     Variant v;
     ZeroMemory(&v.m_value.get(), sizeof(VARIANT));  // 0, 0.0, null BSTR, null object

@@ -50,6 +50,10 @@ public:
     Variant(const std::wstring& text);    // VT_BSTR
     static Variant Bool(bool value);      // VT_BOOL
     static Variant Object(IUnknown* object);  // VT_UNKNOWN, with its own reference
+    // VT_DISPATCH, with its own reference, as hosts hand out automation objects. hostsim
+    // objects have no IDispatch methods: the pointer is the object's IUnknown, for
+    // callers that only ask it for other interfaces.
+    static Variant Dispatch(IUnknown* object);
     // A value of the given type with all bits zero (0, 0.0, empty text, null object).
     static Variant Zero(VARTYPE type);
 

@@ -87,7 +87,7 @@ HRESULT GiveFormObjectsOfTheWrongKind(IPropertyPage* page) {
 // Through the DLL as a host uses it. The logger is module-wide and kept until the
 // module unloads, so this test loads a copy of the library as a module of its own.
 TEST(DiagnosticsLogThroughTheLibrary, LinesReachTheHostOnceASingleTargetPageFoundItsLogger) {
-    const std::wstring copyPath = TavrelLibrary::MakeCopy(L"TavrelLogCopy.dll");
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(L"TavrelLogCopy.dll");
     ASSERT_FALSE(copyPath.empty());
 
     hostsim::Host host;
@@ -108,13 +108,7 @@ TEST(DiagnosticsLogThroughTheLibrary, LinesReachTheHostOnceASingleTargetPageFoun
         };
         refuseObjectsOnEveryFormPage();
         // Other pages on the same view do not take its logger.
-        ComPtr<IPropertyPage> otherPage = library.CreatePage(CLSID_HorizontalDistanceDialog);
-        IUnknown* objects[] = {view.Identity()};
-        ASSERT_EQ(S_OK, otherPage->SetObjects(1, objects));
-        const RECT rect{0, 0, 100, 100};
-        EXPECT_TRUE(RunDialog([&] { otherPage->Activate(nullptr, &rect, TRUE); },
-                              [](HWND dialog) { Click(dialog, IDCANCEL); }));
-        otherPage.Reset();
+        RunPage(library, CLSID_HorizontalDistanceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
         refuseObjectsOnEveryFormPage();
         EXPECT_TRUE(host.Lines().empty()) << "no logger found yet: every line is dropped\n" << host.Text();
 

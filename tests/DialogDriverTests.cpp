@@ -106,21 +106,29 @@ struct DialogState {
     INT_PTR result = -1;
 };
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 // Texts of the ticked items, to show when a click's toggle happens.
 std::string CheckedItems(HWND tree) {
     std::string checked;
     for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t text[64] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT | TVIF_STATE;
-        data.stateMask = TVIS_STATEIMAGEMASK;
-        data.hItem = item;
-        data.pszText = text;
-        data.cchTextMax = 64;
-        TreeView_GetItem(tree, &data);
-        if ((data.state >> 12) == 2) checked += (checked.empty() ? "" : ",") + std::string(text, text + wcslen(text));
+        if (IsTreeItemChecked(GetParent(tree), IDC_TREE, item))
+            checked += (checked.empty() ? "" : ",") + Narrow(GetTreeItemText(GetParent(tree), IDC_TREE, item));
     }
     return "[" + checked + "]";
+}
+
+// Where the click that is being handled happened, as a tree's parent asks: the text of
+// the item and the part of it under the message position.
+std::string ClickedItem(HWND tree) {
+    const DWORD position = GetMessagePos();
+    TVHITTESTINFO hit{};
+    hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    ScreenToClient(tree, &hit.pt);
+    HTREEITEM item = TreeView_HitTest(tree, &hit);
+    if (!item) return "nothing";
+    return Narrow(GetTreeItemText(GetParent(tree), IDC_TREE, item)) +
+           ((hit.flags & TVHT_ONITEMSTATEICON) ? " check box" : " elsewhere");
 }
 
 INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -181,7 +189,8 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         }
         std::string event = std::string(ControlName(id)) + " " + NotifyName(header->code);
-        if (header->code == static_cast<UINT>(NM_CLICK) && id == IDC_TREE) event += " " + CheckedItems(header->hwndFrom);
+        if (header->code == static_cast<UINT>(NM_CLICK) && id == IDC_TREE)
+            event += " " + CheckedItems(header->hwndFrom) + " at " + ClickedItem(header->hwndFrom);
         state->events.push_back(event);
         return FALSE;
     }
@@ -586,13 +595,13 @@ TEST_F(DialogDriverTest, TickTreeItemClicksTheItemsCheckBox) {
         TickTreeItem(dialog, IDC_TREE, L"two");
         EXPECT_TRUE(IsTreeItemChecked(dialog, IDC_TREE, L"two"));
         // NM_CLICK comes before the toggle, as on Windows.
-        EXPECT_EQ((Events{"tree NM_CLICK []", "edit EN_KILLFOCUS", "tree TVN_SELCHANGING", "tree TVN_SELCHANGED",
+        EXPECT_EQ((Events{"tree NM_CLICK [] at two check box", "edit EN_KILLFOCUS", "tree TVN_SELCHANGING", "tree TVN_SELCHANGED",
                           "tree NM_SETFOCUS"}),
                   TakeEvents());
         EXPECT_EQ(IDC_TREE, FocusedControlId(dialog));
         TickTreeItem(dialog, IDC_TREE, L"two");
         EXPECT_FALSE(IsTreeItemChecked(dialog, IDC_TREE, L"two"));
-        EXPECT_EQ((Events{"tree NM_CLICK [two]"}), TakeEvents());
+        EXPECT_EQ((Events{"tree NM_CLICK [two] at two check box"}), TakeEvents());
         // An item inside a collapsed branch is brought into view first.
         TickTreeItem(dialog, IDC_TREE, L"one.a");
         EXPECT_TRUE(IsTreeItemChecked(dialog, IDC_TREE, L"one.a"));

@@ -124,6 +124,37 @@ TEST_F(HostValuesTest, ParameterAccessPresetsItsStatusAndLeavesWritesUnexamined)
     EXPECT_FALSE(ParameterAccess::OfScreenManager(view.Identity())) << "a screen manager without access";
 }
 
+TEST_F(HostValuesTest, AnObjectsOwnParameterAccessCanBeHeldAndHandedOver) {
+    hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite, IID_IParameterAccess});
+    hostsim::HostObject& screen = host.Create(L"screen", {IID_IScreenManager, IID_IParameterAccess});
+    view.AddService(screen);
+    view.Parameters().Set(L"Hidden", 1);
+
+    ParameterAccess access = ParameterAccess::Query(view.Identity());
+    int hidden = 0;
+    ASSERT_TRUE(access.Read(L"Hidden", hidden)) << "the view's own, not the screen manager's";
+    EXPECT_EQ(1, hidden);
+    EXPECT_EQ(0, screen.Calls(L"IParameterAccess::GetParameter"));
+    EXPECT_FALSE(ParameterAccess::Query(host.Create(L"bare").Identity()));
+    EXPECT_FALSE(ParameterAccess::Query(nullptr));
+
+    // Handed over, the reference is the caller's; a new holder takes one of its own.
+    IParameterAccess* detached = access.Detach();
+    ASSERT_NE(nullptr, detached);
+    EXPECT_FALSE(access);
+    EXPECT_EQ(1u, view.OutstandingReferences());
+    {
+        long status = kParameterStatusPreset;
+        const ParameterAccess held(detached);
+        EXPECT_EQ(2u, view.OutstandingReferences());
+        held.Set(L"Hidden", 0, status);
+    }
+    EXPECT_EQ(1u, view.OutstandingReferences());
+    detached->Release();
+    EXPECT_EQ(L"view.IParameterAccess::SetParameter(\"Hidden\", VT_I4 0)", host.Lines().back());
+    EXPECT_FALSE(ParameterAccess(nullptr));
+}
+
 TEST_F(HostValuesTest, AParameterServerWriteIsTakenWhenItsStatusIsNotNegative) {
     hostsim::HostObject& server = host.Create(L"server", {IID_IParameterServer});
     const ParameterServer parameters(server.Identity());

@@ -215,6 +215,20 @@ TEST_F(PageHostTest, ScreenshotShowsTheDialogAsTheScriptLeavesIt) {
     EXPECT_TRUE(Contains(run.err, "--screenshot needs a file name")) << run.err;
 }
 
+TEST_F(PageHostTest, ConfigureWindowExampleHidesTheScopeInEveryWindow) {
+    const HostRun run = Host({L"ConfigureWindowDlg", kExamples + L"/configure-window.host",
+                          kExamples + L"/configure-window-hide-scope.script"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(Contains(run.out,
+                         "The host received 3 calls:\n"
+                         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Echogram/Hidden\", VT_I4 0)\n"
+                         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Scope/Hidden\", VT_I4 1)\n"
+                         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Ship track/Hidden\", VT_I4 1)\n"
+                         "The page logged nothing.\n"))
+        << run.out;
+    ExpectReferencesReturned(run);
+}
+
 // ---- Scripts
 
 TEST_F(PageHostTest, ScriptNamesControlsByCaptionOrIdAndChecksWhatTheUserSees) {

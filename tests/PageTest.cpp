@@ -6,6 +6,16 @@ using Microsoft::WRL::ComPtr;
 
 namespace tavrel::test {
 
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
+             const std::function<void(HWND dialog)>& body) {
+    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
+    ASSERT_TRUE(page);
+    IUnknown* objects[] = {object.Identity()};
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
+}
+
 void PageTest::TearDown() {
     host.ReleaseSubscribers();
     EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
@@ -58,13 +68,7 @@ void ForEachFault(std::initializer_list<HostFault> faults, const std::function<v
 }
 
 void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view) {
-    ComPtr<IPropertyPage> page = library.CreatePage(CLSID_EchoTraceDialog);
-    ASSERT_TRUE(page);
-    IUnknown* objects[] = {view.Identity()};
-    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
-    const RECT rect{0, 0, 100, 100};
-    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
-                          [](HWND dialog) { Click(dialog, IDCANCEL); }));
+    RunPage(library, CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
 }
 
 }  // namespace tavrel::test

@@ -20,6 +20,11 @@
 
 namespace tavrel::test {
 
+// Creates a page of the library, hands it the one object and runs body inside its
+// modal loop, as the user; for a library loaded as a module of its own.
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
+             const std::function<void(HWND dialog)>& body);
+
 class PageTest : public ::testing::Test {
 protected:
     void TearDown() override;
@@ -54,7 +59,7 @@ void ForEachFault(std::initializer_list<HostFault> faults, const std::function<v
 
 // Opens a single target detection page of library on view and cancels it. The
 // module's log takes the host logger that the view's lookup finds and keeps it until
-// the module unloads: use a copy of the library (TavrelLibrary::MakeCopy).
+// the module unloads: use a copy of the library (TavrelLibrary::CopyBesideTheProgram).
 void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view);
 
 }  // namespace tavrel::test

@@ -437,7 +437,7 @@ namespace tavrel::test {
 // The log line of a failed subscription, through a copy of the library that has a
 // host logger of its own.
 TEST(RangeSurfaceLog, AFailedSubscriptionIsLoggedWithItsPath) {
-    const std::wstring copyPath = TavrelLibrary::MakeCopy(L"TavrelRangeLogCopy.dll");
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(L"TavrelRangeLogCopy.dll");
     ASSERT_FALSE(copyPath.empty());
     hostsim::Host host;
     hostsim::HostObject& logger = host.Create(L"logger", {IID_IHostLogger});

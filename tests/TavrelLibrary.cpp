@@ -24,6 +24,15 @@ TavrelLibrary::TavrelLibrary(const wchar_t* fileName) {
     m_unregisterServer = EntryPoint<SimpleFunction>(m_module, "DllUnregisterServer");
 }
 
+std::wstring TavrelLibrary::CopyBesideTheProgram(const wchar_t* fileName) {
+    wchar_t programPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    std::wstring folder(programPath);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    const std::wstring copyPath = folder + fileName;
+    return ::CopyFileW((folder + L"Tavrel.dll").c_str(), copyPath.c_str(), FALSE) ? copyPath : std::wstring();
+}
+
 bool TavrelLibrary::Unload() {
     if (!m_module)
         return false;
@@ -32,15 +41,6 @@ bool TavrelLibrary::Unload() {
     m_getClassObject = nullptr;
     m_canUnloadNow = m_registerServer = m_unregisterServer = nullptr;
     return unloaded;
-}
-
-std::wstring TavrelLibrary::MakeCopy(const wchar_t* fileName) {
-    wchar_t programPath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, programPath, MAX_PATH);
-    std::wstring folder(programPath);
-    folder.resize(folder.find_last_of(L'\\') + 1);
-    const std::wstring copy = folder + fileName;
-    return ::CopyFileW((folder + L"Tavrel.dll").c_str(), copy.c_str(), FALSE) ? copy : std::wstring();
 }
 
 HRESULT TavrelLibrary::GetClassObject(REFCLSID clsid, REFIID riid, void** object) const {

@@ -17,13 +17,14 @@ public:
     // Another module: a copy of the library under another file name has module state
     // of its own (its lock count, class objects and host logger).
     explicit TavrelLibrary(const wchar_t* fileName);
+    // Copies Tavrel.dll beside the test program under fileName, for a module of its own;
+    // returns the copy's path (the test deletes it), empty when it could not be made.
+    static std::wstring CopyBesideTheProgram(const wchar_t* fileName);
     TavrelLibrary(const TavrelLibrary&) = delete;
     TavrelLibrary& operator=(const TavrelLibrary&) = delete;
     // Unloads the module (FreeLibrary); true when it was loaded.
     bool Unload();
-    // Copies the library beside the test program under another file name; the full
-    // path, empty when the copy cannot be made.
-    static std::wstring MakeCopy(const wchar_t* fileName);
+
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** object) const;
     HRESULT CanUnloadNow() const;

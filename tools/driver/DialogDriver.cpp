@@ -393,15 +393,20 @@ void UpDownStep(HWND upDown, int delta) {
                  reinterpret_cast<LPARAM>(upDown));
 }
 
+// An item's text (at most 511 characters); empty when the tree has no such item.
+std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+    wchar_t buffer[512] = {};
+    TVITEMW data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = buffer;
+    data.cchTextMax = 512;
+    return item && TreeView_GetItem(tree, &data) ? std::wstring(buffer) : std::wstring();
+}
+
 HTREEITEM FindTreeItemIn(HWND tree, HTREEITEM item, const std::wstring& text) {
     for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        wchar_t buffer[512] = {};
-        TVITEMW data{};
-        data.mask = TVIF_TEXT;
-        data.hItem = item;
-        data.pszText = buffer;
-        data.cchTextMax = 512;
-        if (TreeView_GetItem(tree, &data) && text == buffer) return item;
+        if (TreeItemText(tree, item) == text) return item;
         if (HTREEITEM found = FindTreeItemIn(tree, TreeView_GetChild(tree, item), text)) return found;
     }
     return nullptr;
@@ -646,6 +651,11 @@ bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
         return false;
     }
     const LPARAM point = MAKELPARAM((first + last) / 2, y);
+    // The mouse goes there first, as a user's does: a handler that asks where the click
+    // happened (GetMessagePos, GetCursorPos) finds the check box.
+    POINT onScreen{(first + last) / 2, y};
+    ClientToScreen(tree, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
     // The tree tracks the mouse after a button-down until a button message is queued:
     // queue the release first, then press.
     PostMessageW(tree, WM_LBUTTONUP, 0, point);
@@ -778,6 +788,11 @@ HTREEITEM FindTreeItem(HWND dialog, int treeId, const std::wstring& itemText) {
     HTREEITEM item = FindTreeItemIn(tree, TreeView_GetRoot(tree), itemText);
     if (!item) Fail() << "no item \"" << Utf8(itemText) << "\" in tree " << treeId << " of " << Describe(dialog);
     return item;
+}
+
+std::wstring GetTreeItemText(HWND dialog, int treeId, HTREEITEM item) {
+    HWND tree = Control(dialog, treeId);
+    return tree ? TreeItemText(tree, item) : std::wstring();
 }
 
 bool IsTreeItemChecked(HWND dialog, int treeId, HTREEITEM item) {

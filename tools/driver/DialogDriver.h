@@ -114,9 +114,10 @@ bool Click(HWND dialog, int buttonId);
 bool ChooseComboEntry(HWND dialog, int comboId, int index);
 bool ChooseComboEntry(HWND dialog, int comboId, const std::wstring& entryText);
 
-// Click an item's check box in a TVS_CHECKBOXES tree: the item is scrolled into view
-// and the real control gets the mouse click on its state image, so the check toggles
-// and the tree sends what a click sends (NM_CLICK, the selection change, NM_SETFOCUS).
+// Click an item's check box in a TVS_CHECKBOXES tree: the item is scrolled into view,
+// the mouse moves onto its state image and the real control gets the click there, so
+// the check toggles and the tree sends what a click sends (NM_CLICK, the selection
+// change, NM_SETFOCUS); the click's message position is the check box.
 bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item);
 bool TickTreeItem(HWND dialog, int treeId, const std::wstring& itemText);
 
@@ -149,6 +150,8 @@ std::vector<std::wstring> ComboEntries(HWND dialog, int comboId);
 
 // First item with this text, depth first; nullptr (and a failure) if none.
 HTREEITEM FindTreeItem(HWND dialog, int treeId, const std::wstring& itemText);
+// An item's text; empty for a null item.
+std::wstring GetTreeItemText(HWND dialog, int treeId, HTREEITEM item);
 bool IsTreeItemChecked(HWND dialog, int treeId, HTREEITEM item);
 bool IsTreeItemChecked(HWND dialog, int treeId, const std::wstring& itemText);
 
