@@ -62,9 +62,7 @@ protected:
     }
 
     ComPtr<IPropertyPage> OpenablePage(std::initializer_list<hostsim::HostObject*> objects) {
-        ComPtr<IPropertyPage> page = CreatePage(CLSID_HorizontalDistanceDialog);
-        EXPECT_EQ(S_OK, GiveObjects(page.Get(), objects));
-        return page;
+        return CreatePage(CLSID_HorizontalDistanceDialog, objects);
     }
 
     hostsim::HostObject* view = nullptr;
@@ -208,6 +206,21 @@ TEST_F(HorizontalDistanceTest, SpansShowInTheChosenUnitsAndAreWrittenInTheViewsU
               host.Lines());
 }
 
+TEST_F(HorizontalDistanceTest, ADistanceIsWrittenWhenItDiffersByATenthOfANauticalMileOrMore) {
+    settings->Values().Set(L"DistanceSpan", 0.1).Set(L"DistanceIntervalUnit", 1);
+    ComPtr<IPropertyPage> page = OpenablePage({view, settings});
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        TypeText(dialog, IDC_HA_DISTANCE_EDIT, L"0.19");
+        ApplyTyped(dialog);
+        TypeText(dialog, IDC_HA_DISTANCE_EDIT, L"0.2");  // 0.1 more, exactly in binary too
+        ApplyTyped(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(Joined(Settings(L"settings", 3, 1, 1, 1),
+                     Joined({Put(L"settings", L"DistanceSpan", L"VT_R8 0.2")}, Settings(L"settings", 3, 1, 1, 1))),
+              host.Lines());
+}
+
 TEST_F(HorizontalDistanceTest, TheArrowsStepEachUnitWithinItsOwnRange) {
     struct Case {
         int spin;
@@ -307,7 +320,7 @@ TEST_F(HorizontalDistanceTest, WithoutUnitsFromTheHostThePageUsesMinutesAndNauti
     EXPECT_EQ(Joined({Put(L"bare", L"TimeSpan", L"VT_I4 3600")}, Settings(L"bare", 4, 1, 1, 1)), host.Lines());
 
     host.Journal().Clear();
-    settings->Values().Set(L"TimeIntervalUnit", 7).Set(L"DistanceIntervalUnit", 5).Set(L"HorizontalAxis", 4);
+    settings->Values().Set(L"TimeIntervalUnit", 3).Set(L"DistanceIntervalUnit", 2).Set(L"HorizontalAxis", 4);
     ComPtr<IPropertyPage> unknownUnits = OpenablePage({view, settings});
     ActivateAndRun(unknownUnits.Get(), [&](HWND dialog) {
         EXPECT_EQ(L"90.0", GetText(dialog, IDC_HA_TIME_EDIT));
@@ -316,12 +329,13 @@ TEST_F(HorizontalDistanceTest, WithoutUnitsFromTheHostThePageUsesMinutesAndNauti
         ApplyTyped(dialog);
         ChooseComboEntry(dialog, IDC_HA_TIME_UNIT_COMBO, L"seconds");
         EXPECT_EQ(L"1800", GetText(dialog, IDC_HA_TIME_EDIT));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY)) << "a unit switch enables Apply";
         Click(dialog, IDC_HA_DISTANCE_RADIO);
         ChooseComboEntry(dialog, IDC_HA_DISTANCE_UNIT_COMBO, L"meters");
         EXPECT_EQ(L"9260.0", GetText(dialog, IDC_HA_DISTANCE_EDIT));
         Click(dialog, IDCANCEL);
     });
-    EXPECT_EQ(Joined({Put(L"settings", L"TimeSpan", L"VT_I4 1800")}, Settings(L"settings", 4, 1, 5, 7)), host.Lines());
+    EXPECT_EQ(Joined({Put(L"settings", L"TimeSpan", L"VT_I4 1800")}, Settings(L"settings", 4, 1, 2, 3)), host.Lines());
 }
 
 TEST_F(HorizontalDistanceTest, EveryFailingHostOperationStillOpensAndClosesThePage) {

@@ -118,7 +118,7 @@ public:
     // shows the new entry all the same). False when nothing changed.
     bool SwitchUnit(HWND dialog) {
         const int chosen = m_unitBox.GetCurSel();
-        if (IsEditEmpty(dialog, m_ids.edit) || chosen < 0 || chosen >= m_count)
+        if (IsEditEmpty(dialog, m_ids.edit) || chosen == CB_ERR)
             return false;
         const Unit& to = m_units[chosen];
         const double value = ConvertUnits(ReadEditDouble(dialog, m_ids.edit), Shown().size, to.size);
