@@ -36,6 +36,13 @@ std::vector<int> Sliders(HWND dialog) {
             SliderPosition(dialog, IDC_CS_STEP_SLIDER)};
 }
 
+std::vector<LRESULT> TickCounts(HWND dialog) {
+    std::vector<LRESULT> counts;
+    for (int id : {IDC_CS_MIN_LEVEL_SLIDER, IDC_CS_MAX_LEVEL_SLIDER, IDC_CS_STEP_SLIDER})
+        counts.push_back(::SendMessageW(::GetDlgItem(dialog, id), TBM_GETNUMTICS, 0, 0));
+    return counts;
+}
+
 class ColorScaleTest : public PageTest {
 protected:
     // A 20 log (Sv) view with limits -80 and -35 on its settings object, in an
@@ -52,9 +59,7 @@ protected:
     }
 
     ComPtr<IPropertyPage> OpenablePage(std::initializer_list<hostsim::HostObject*> objects) {
-        ComPtr<IPropertyPage> page = CreatePage(CLSID_ColorScaleDialog);
-        EXPECT_EQ(S_OK, GiveObjects(page.Get(), objects));
-        return page;
+        return CreatePage(CLSID_ColorScaleDialog, objects);
     }
 
     hostsim::HostObject* screen = nullptr;
@@ -73,6 +78,8 @@ TEST_F(ColorScaleTest, ShowsTheFamilysLimitsWithTheMaxOnAWholeStepOfTheMin) {
         EXPECT_EQ((std::pair<int, int>{-100, 0}), SliderRange(dialog, IDC_CS_MIN_LEVEL_SLIDER));
         EXPECT_EQ((std::pair<int, int>{-50, 50}), SliderRange(dialog, IDC_CS_MAX_LEVEL_SLIDER));
         EXPECT_EQ((std::pair<int, int>{0, 80}), SliderRange(dialog, IDC_CS_STEP_SLIDER));
+        // A tick every 10: the two ends and the ones between.
+        EXPECT_EQ((std::vector<LRESULT>{11, 11, 9}), TickCounts(dialog));
         EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
         EXPECT_TRUE(IsVisible(dialog, IDC_APPLY_TO_ALL) && IsEnabled(dialog, IDC_APPLY_TO_ALL));
         EXPECT_FALSE(IsChecked(dialog, IDC_APPLY_TO_ALL));
@@ -107,8 +114,9 @@ TEST_F(ColorScaleTest, FieldsSlidersAndArrowsKeepTheLevelsApartAndTheStepInStep)
         // The level sliders stop one short of each other.
         DragSlider(dialog, IDC_CS_MIN_LEVEL_SLIDER, -40);
         EXPECT_EQ(-41, SliderPosition(dialog, IDC_CS_MIN_LEVEL_SLIDER));
-        DragSlider(dialog, IDC_CS_MAX_LEVEL_SLIDER, -70);
+        DragSlider(dialog, IDC_CS_MAX_LEVEL_SLIDER, -41);
         EXPECT_EQ(-40, SliderPosition(dialog, IDC_CS_MAX_LEVEL_SLIDER));
+        EXPECT_EQ(L"-40", GetText(dialog, IDC_CS_MAX_LEVEL_EDIT));
         DragSlider(dialog, IDC_CS_MIN_LEVEL_SLIDER, -60);
         EXPECT_EQ(L"-60", GetText(dialog, IDC_CS_MIN_LEVEL_EDIT));
         EXPECT_EQ(L"1.7", GetText(dialog, IDC_CS_STEP_EDIT)) << "(-40 - -60) / 12";
@@ -132,8 +140,11 @@ TEST_F(ColorScaleTest, FieldsSlidersAndArrowsKeepTheLevelsApartAndTheStepInStep)
         StepUpDown(dialog, IDC_CS_STEP_SPIN, -1);
         EXPECT_EQ((std::vector<std::wstring>{L"-30", L"-30", L"0.0"}), Fields(dialog));
 
-        // Crossed limits are pulled apart in the max field and write nothing.
+        // Crossed (or equal) limits are pulled apart in the max field and write nothing.
         TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-40");
+        TypeText(dialog, IDC_CS_MAX_LEVEL_EDIT, L"-40");
+        Click(dialog, IDC_APPLY_SMALL);
+        EXPECT_EQ(L"-38", GetText(dialog, IDC_CS_MAX_LEVEL_EDIT));
         TypeText(dialog, IDC_CS_MAX_LEVEL_EDIT, L"-60");
         Click(dialog, IDC_APPLY_SMALL);
         EXPECT_EQ(L"-38", GetText(dialog, IDC_CS_MAX_LEVEL_EDIT));
@@ -143,6 +154,35 @@ TEST_F(ColorScaleTest, FieldsSlidersAndArrowsKeepTheLevelsApartAndTheStepInStep)
         Click(dialog, IDOK);
     });
     EXPECT_TRUE(host.Lines().empty()) << host.Text();
+}
+
+// A key press towards the end a slider already stands at sends only the end of the
+// move: Apply is enabled, and no field changes (each field here lies beyond its
+// slider's range).
+TEST_F(ColorScaleTest, TheEndOfASlidersMoveOnlyEnablesApply) {
+    ComPtr<IPropertyPage> page = OpenablePage({view, limits});
+    ActivateAndRun(page.Get(), [&](HWND dialog) {
+        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"5");
+        TypeText(dialog, IDC_CS_STEP_EDIT, L"9.5");
+        EXPECT_EQ((std::vector<std::wstring>{L"5", L"114", L"9.5"}), Fields(dialog));
+        EXPECT_EQ((std::vector<int>{0, 50, 80}), Sliders(dialog));
+        Click(dialog, IDC_APPLY_SMALL);
+        for (int slider : {IDC_CS_MIN_LEVEL_SLIDER, IDC_CS_MAX_LEVEL_SLIDER, IDC_CS_STEP_SLIDER}) {
+            SCOPED_TRACE(slider);
+            EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
+            KeySlider(dialog, slider, VK_RIGHT);
+            EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
+            EXPECT_EQ((std::vector<std::wstring>{L"5", L"114", L"9.5"}), Fields(dialog));
+            Click(dialog, IDC_APPLY_SMALL);
+        }
+        Click(dialog, IDCANCEL);
+    });
+    // The first Apply puts the min below the host's max; the second writes it as shown.
+    EXPECT_EQ((std::vector<std::wstring>{Set(L"limits", L"ColorMinTVG20", L"-36"),
+                                         Set(L"limits", L"ColorMaxTVG20", L"114"),
+                                         Set(L"limits", L"ColorMinTVG20", L"5"),
+                                         Set(L"limits", L"ColorMaxTVG20", L"114")}),
+              host.Lines());
 }
 
 TEST_F(ColorScaleTest, OneViewGetsWhatChangedBeyondTheToleranceWithTheMinBelowItsMax) {
@@ -155,7 +195,7 @@ TEST_F(ColorScaleTest, OneViewGetsWhatChangedBeyondTheToleranceWithTheMinBelowIt
         TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-60");  // the max goes with it
         Click(dialog, IDC_APPLY_SMALL);
         TypeText(dialog, IDC_CS_MAX_LEVEL_EDIT, L"-20");
-        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-25");  // beyond the host's max: put below it
+        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-34");  // the host's max: put below it
         Click(dialog, IDC_APPLY_SMALL);
         Click(dialog, IDCANCEL);
     });
@@ -175,7 +215,7 @@ TEST_F(ColorScaleTest, ApplyToAllSendsBothLimitsUnderApplyAllNames) {
         Click(dialog, IDC_APPLY_SMALL);  // unchanged, written all the same
         EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
         TypeText(dialog, IDC_CS_MAX_LEVEL_EDIT, L"-10");
-        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-20");  // beyond the host's max
+        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-34");  // the host's max: put below it
         Click(dialog, IDOK);
     });
     EXPECT_EQ((std::vector<std::wstring>{SetToAll(L"ColorMinTVG20", L"-80"), SetToAll(L"ColorMaxTVG20", L"-34"),
@@ -282,6 +322,10 @@ TEST_F(ColorScaleTest, TheApplicationKindHidesApplyToAllAndTK22WorksInTenths) {
         EXPECT_EQ((std::pair<int, int>{-100, 0}), SliderRange(dialog, IDC_CS_MAX_LEVEL_SLIDER));
         EXPECT_EQ(L"-100", GetText(dialog, IDC_CS_MAX_LEVEL_LEFT_LABEL));
         EXPECT_EQ(L" 0", GetText(dialog, IDC_CS_MAX_LEVEL_RIGHT_LABEL));
+        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-100.0");
+        StepUpDown(dialog, IDC_CS_MIN_LEVEL_SPIN, -1);
+        EXPECT_EQ(L"-100.0", GetText(dialog, IDC_CS_MIN_LEVEL_EDIT)) << "the min level's range starts at -100";
+        TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-80.0");
         StepUpDown(dialog, IDC_CS_MIN_LEVEL_SPIN, 1);
         EXPECT_EQ(L"-79.9", GetText(dialog, IDC_CS_MIN_LEVEL_EDIT));
         Click(dialog, IDC_APPLY_SMALL);  // 0.1 is beyond the tolerance of 0.05
@@ -366,6 +410,7 @@ TEST(ColorScaleLog, WritesThatCannotBeMadeAreLogged) {
                                   TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-60");
                                   Click(dialog, IDC_APPLY_TO_ALL);
                                   Click(dialog, IDC_APPLY_SMALL);  // no screen manager
+                                  EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL)) << "Apply stays enabled";
                                   view.AddService(screen);
                                   Click(dialog, IDC_APPLY_TO_ALL);
                                   limits.Hide(IID_IParameterAccess);
@@ -383,7 +428,9 @@ TEST(ColorScaleLog, WritesThatCannotBeMadeAreLogged) {
                                   TypeText(dialog, IDC_CS_MIN_LEVEL_EDIT, L"-60");
                                   TypeText(dialog, IDC_CS_MAX_LEVEL_EDIT, L"-10");
                                   Click(dialog, IDC_APPLY_TO_ALL);
-                                  Click(dialog, IDOK);
+                                  Click(dialog, IDC_APPLY_SMALL);
+                                  EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL)) << "Apply stays enabled";
+                                  Click(dialog, IDCANCEL);
                               }));
         ComPtr<IPropertyPage> axis = library.CreatePage(CLSID_HorizontalDistanceDialog);
         ComPtr<IFormControl> form;

@@ -74,7 +74,6 @@ public:
     // What an activation changes (ranges, level format, tolerance, scatter type) is
     // never set back: the next activation of the page object starts from it.
     BOOL OnInitDialog() {
-        EnableApplyButton(false);
         RangeLevelControls();
         m_stepSlider.SetRange(0, static_cast<int>(kMaxStep) * kStepSliderUnits);
         m_stepSpin.SetDoubleRange(1, 0.0, kMaxStep);
@@ -94,7 +93,7 @@ public:
         const double step = (m_levels.max - m_levels.min) / kColourSteps;
         SetControlText(IDC_CS_STEP_EDIT, FormatOneDecimal(step));
         m_stepSlider.SetPos(static_cast<int>(CutTowardZero(step * kStepSliderUnits)));
-        EnableApplyButton(false);
+        EnableApplyButton(false);  // which the fields' handlers enabled
         return TRUE;  // the dialog manager focuses the first control
     }
 
@@ -148,9 +147,7 @@ private:
         const GainFamily* family = FamilyOf(m_scatterType);
         if (!family)
             return;
-        wchar_t title[256] = {};
-        ::GetWindowTextW(m_hWnd, title, 256);
-        ::SetWindowTextW(m_hWnd, (title + std::wstring(family->titleSuffix)).c_str());
+        ::SetWindowTextW(m_hWnd, (GetWindowText() + family->titleSuffix).c_str());
         if (family == &kNoGainFamily) {
             SetControlText(IDC_CS_MIN_LEVEL_LEFT_LABEL, L"-150");
             SetControlText(IDC_CS_MIN_LEVEL_RIGHT_LABEL, L"-50");
