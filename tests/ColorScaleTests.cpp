@@ -5,6 +5,8 @@
 #include "PageTest.h"
 #include "resource.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -36,11 +38,19 @@ std::vector<int> Sliders(HWND dialog) {
             SliderPosition(dialog, IDC_CS_STEP_SLIDER)};
 }
 
-std::vector<LRESULT> TickCounts(HWND dialog) {
-    std::vector<LRESULT> counts;
-    for (int id : {IDC_CS_MIN_LEVEL_SLIDER, IDC_CS_MAX_LEVEL_SLIDER, IDC_CS_STEP_SLIDER})
-        counts.push_back(::SendMessageW(::GetDlgItem(dialog, id), TBM_GETNUMTICS, 0, 0));
-    return counts;
+// Per slider: how many ticks it shows (its two ends included), and where the first
+// one after its start stands (the trackbar keeps its ticks in no particular order).
+std::vector<std::pair<LRESULT, LRESULT>> Ticks(HWND dialog) {
+    std::vector<std::pair<LRESULT, LRESULT>> ticks;
+    for (int id : {IDC_CS_MIN_LEVEL_SLIDER, IDC_CS_MAX_LEVEL_SLIDER, IDC_CS_STEP_SLIDER}) {
+        HWND slider = ::GetDlgItem(dialog, id);
+        const LRESULT count = ::SendMessageW(slider, TBM_GETNUMTICS, 0, 0);
+        LRESULT first = LONG_MAX;
+        for (WPARAM i = 0; i + 2 < static_cast<WPARAM>(count); ++i)
+            first = std::min(first, ::SendMessageW(slider, TBM_GETTIC, i, 0));
+        ticks.emplace_back(count, first);
+    }
+    return ticks;
 }
 
 class ColorScaleTest : public PageTest {
@@ -79,7 +89,7 @@ TEST_F(ColorScaleTest, ShowsTheFamilysLimitsWithTheMaxOnAWholeStepOfTheMin) {
         EXPECT_EQ((std::pair<int, int>{-50, 50}), SliderRange(dialog, IDC_CS_MAX_LEVEL_SLIDER));
         EXPECT_EQ((std::pair<int, int>{0, 80}), SliderRange(dialog, IDC_CS_STEP_SLIDER));
         // A tick every 10: the two ends and the ones between.
-        EXPECT_EQ((std::vector<LRESULT>{11, 11, 9}), TickCounts(dialog));
+        EXPECT_EQ((std::vector<std::pair<LRESULT, LRESULT>>{{11, -90}, {11, -40}, {9, 10}}), Ticks(dialog));
         EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
         EXPECT_TRUE(IsVisible(dialog, IDC_APPLY_TO_ALL) && IsEnabled(dialog, IDC_APPLY_TO_ALL));
         EXPECT_FALSE(IsChecked(dialog, IDC_APPLY_TO_ALL));
