@@ -210,7 +210,8 @@ private:
         return true;
     }
 
-    // Every view of the family: both limits, changed or not.
+    // Every view of the family: both limits, changed or not, the min kept below the
+    // host's max as for one view (and so below the max it goes with).
     bool WriteToAllViews() {
         const frame::ParameterAccess screen = frame::ParameterAccess::OfScreenManager(Object(frame::kViewObject));
         if (!screen) {
