@@ -95,11 +95,15 @@ ParameterAccess ParameterAccess::Query(IUnknown* object) {
 }
 
 bool ParameterAccess::Get(const wchar_t* name, UniqueVariant& value) const {
-    if (!m_access)
-        return false;
-    UniqueBstr parameterName = MakeBstr(name);
     long status = kParameterStatusPreset;
-    return m_access->GetParameter(parameterName.get(), value.put(), &status) == S_OK;
+    return Get(name, value, status) == S_OK;
+}
+
+HRESULT ParameterAccess::Get(const wchar_t* name, UniqueVariant& value, long& status) const {
+    if (!m_access)
+        return E_POINTER;
+    UniqueBstr parameterName = MakeBstr(name);
+    return m_access->GetParameter(parameterName.get(), value.put(), &status);
 }
 
 void ParameterAccess::Set(const std::wstring& name, const UniqueVariant& value, long& status) const {

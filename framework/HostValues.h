@@ -131,10 +131,23 @@ public:
         Set(name, ToVariant(value), status);
     }
 
+    // A read that goes by the host's status instead of the call's result: taken when
+    // GetParameter (status preset to 4) leaves the status not negative and the value
+    // has the expected type, whatever the call answered.
+    template <class V>
+    bool ReadByStatus(const wchar_t* name, V& value) const {
+        UniqueVariant read;
+        long status = kParameterStatusPreset;
+        Get(name, read, status);
+        return status >= 0 && FromVariant(read.get(), value);
+    }
+
     // GetParameter, status preset to 4; true when it answered S_OK.
     bool Get(const wchar_t* name, UniqueVariant& value) const;
 
 private:
+    // GetParameter with the caller's status; the call's result.
+    HRESULT Get(const wchar_t* name, UniqueVariant& value, long& status) const;
     void Set(const std::wstring& name, const UniqueVariant& value, long& status) const;
 
     Microsoft::WRL::ComPtr<IParameterAccess> m_access;

@@ -33,6 +33,9 @@
 //   void OnApplied();                   after Apply's write (nothing)
 //   void OnDialogEnding();              before OK or Cancel ends the dialog (nothing)
 //
+// and use the frame's helpers: Object(index) for the host's objects, LocateHelpViewer,
+// SetDirty, EnableApplyButton, EnableControl, IsChecked and SetControlText.
+//
 // The frame does the rest: IUnknown from Interfaces (CComObject), IPropertyPage from
 // kInfo (IPropertyPageImpl), the modal run of the template and the binding of its
 // window (CDialogImpl), and these messages:
@@ -63,6 +66,7 @@
 
 #include <climits>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -195,9 +199,14 @@ protected:
     // The help viewer found from the view, kept until the page goes.
     void LocateHelpViewer() { LocateHostInterface(this->Object(kViewObject), m_helpViewer); }
     // The page's Apply button (kInfo's), enabled or disabled.
-    void EnableApplyButton(bool enable) {
-        ::EnableWindow(::GetDlgItem(this->m_hWnd, static_cast<int>(T::kInfo.applyButtonId)), enable ? TRUE : FALSE);
+    void EnableApplyButton(bool enable) { EnableControl(static_cast<int>(T::kInfo.applyButtonId), enable); }
+    void EnableControl(int id, bool enable) const {
+        ::EnableWindow(::GetDlgItem(this->m_hWnd, id), enable ? TRUE : FALSE);
     }
+    // A check box or radio button of the dialog is checked.
+    bool IsChecked(int buttonId) const { return ::IsDlgButtonChecked(this->m_hWnd, buttonId) == BST_CHECKED; }
+    // A control's text; an edit sends EN_CHANGE, so its handler runs as for typing.
+    void SetControlText(int id, const std::wstring& text) const { ::SetDlgItemTextW(this->m_hWnd, id, text.c_str()); }
 
 private:
     using Kind = typename MessageDispatch<T>::Kind;

@@ -65,7 +65,28 @@ public:
     // TBM_SETPOS clamps to the range and sends no scroll message.
     void SetPos(int position) { this->SendMessage(TBM_SETPOS, TRUE, position); }
     void SetRange(int minimum, int maximum) { this->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(minimum, maximum)); }
+    // A tick every frequency positions (trackbars with TBS_AUTOTICKS).
+    void SetTicFreq(int frequency) { this->SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency)); }
 };
 using CTrackBarCtrl = CTrackBarCtrlT<CWindow>;
+
+// Combo box.
+template <class TBase>
+class CComboBoxT : public TBase {
+public:
+    CComboBoxT() = default;
+    explicit CComboBoxT(HWND hWnd) : TBase(hWnd) {}
+
+// Attributes
+    // The selected entry's index, CB_ERR (-1) when none is.
+    int GetCurSel() const { return static_cast<int>(this->SendMessage(CB_GETCURSEL)); }
+
+// Operations
+    // A sorted box (CBS_SORT) puts the entry in its place; returns its index.
+    int AddString(const wchar_t* text) {
+        return static_cast<int>(this->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+};
+using CComboBox = CComboBoxT<CWindow>;
 
 }  // namespace tavrel::frame

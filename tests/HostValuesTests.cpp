@@ -155,6 +155,32 @@ TEST_F(HostValuesTest, AnObjectsOwnParameterAccessCanBeHeldAndHandedOver) {
     EXPECT_FALSE(ParameterAccess(nullptr));
 }
 
+TEST_F(HostValuesTest, AReadByStatusGoesByTheHostsStatusNotTheCallsResult) {
+    hostsim::HostObject& settings = host.Create(L"settings", {IID_IParameterAccess});
+    hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite});
+    view.AddService(settings);
+    settings.Parameters().Set(L"ScatterType", L"Sv").Set(L"Level", -70.0);
+    EXPECT_FALSE(ParameterAccess::Query(view.Identity())) << "the object's own, by a plain query";
+    EXPECT_FALSE(ParameterAccess::Query(nullptr));
+    const ParameterAccess access = ParameterAccess::Query(settings.Identity());
+    ASSERT_TRUE(access);
+
+    std::wstring type;
+    settings.SetFault(L"IParameterAccess::GetParameter", hostsim::Fault::Status(0, S_FALSE));
+    EXPECT_FALSE(access.Read(L"ScatterType", type)) << "a plain read wants S_OK";
+    EXPECT_TRUE(access.ReadByStatus(L"ScatterType", type));
+    EXPECT_EQ(L"Sv", type);
+    EXPECT_EQ(kParameterStatusPreset, settings.LastStatusIn(L"IParameterAccess::GetParameter"));
+    type = L"kept";
+    settings.SetFault(L"IParameterAccess::GetParameter", hostsim::Fault::Status(-1));
+    EXPECT_FALSE(access.ReadByStatus(L"ScatterType", type)) << "a negative status";
+    settings.ClearFaults();
+    EXPECT_FALSE(access.ReadByStatus(L"Level", type)) << "VT_R8 is no VT_BSTR";
+    EXPECT_FALSE(access.ReadByStatus(L"Missing", type)) << "status 1 but no value";
+    EXPECT_EQ(L"kept", type);
+    EXPECT_FALSE(ParameterAccess().ReadByStatus(L"ScatterType", type)) << "no access at all";
+}
+
 TEST_F(HostValuesTest, AParameterServerWriteIsTakenWhenItsStatusIsNotNegative) {
     hostsim::HostObject& server = host.Create(L"server", {IID_IParameterServer});
     const ParameterServer parameters(server.Identity());

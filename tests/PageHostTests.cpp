@@ -142,7 +142,7 @@ TEST_F(PageHostTest, ScopeExampleChoosesLinearAndTheHostReceivesNothing) {
     ExpectReferencesReturned(run);
 }
 
-TEST_F(PageHostTest, RangePageExamplesWriteTheRangesTheirScriptsChoose) {
+TEST_F(PageHostTest, PageExamplesWriteWhatTheirScriptsChoose) {
     struct Example {
         const wchar_t* page;
         const wchar_t* host;
@@ -159,6 +159,20 @@ TEST_F(PageHostTest, RangePageExamplesWriteTheRangesTheirScriptsChoose) {
          "The host received 2 calls:\n"
          "  channel.IEchogramRange::SetDepthRange(750, 50, 8)\n"
          "  channel.IEchogramRange::SetDepthRange(800, 0, 16)\n"},
+        {L"HorizontalDistanceDialog", L"/horizontal-axis.host", L"/horizontal-axis-hours.script",
+         "The host received 4 calls:\n"
+         "  settings.IValueStore::PutValue(\"HorizontalAxis\", VT_I4 4)\n"
+         "  settings.IValueStore::PutValue(\"UserScale\", VT_I4 1)\n"
+         "  settings.IValueStore::PutValue(\"DistanceIntervalUnit\", VT_I4 0)\n"
+         "  settings.IValueStore::PutValue(\"TimeIntervalUnit\", VT_I4 0)\n"
+         "The page logged nothing.\n"},
+        {L"ColorScaleDialog", L"/color-scale.host", L"/color-scale-apply-all.script",
+         "The host received 2 calls:\n"
+         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMinTVG20\", "
+         "VT_R8 -70)\n"
+         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMaxTVG20\", "
+         "VT_R8 -34)\n"
+         "The page logged nothing.\n"},
     };
     for (const Example& example : examples) {
         const HostRun run = Host({example.page, kExamples + example.host, kExamples + example.script});

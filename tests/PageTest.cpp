@@ -26,6 +26,15 @@ ComPtr<IPropertyPage> PageTest::CreatePage(REFCLSID clsid) {
     return TavrelLibrary::Instance().CreatePage(clsid);
 }
 
+ComPtr<IPropertyPage> PageTest::CreatePage(REFCLSID clsid, std::initializer_list<hostsim::HostObject*> objects) {
+    ComPtr<IPropertyPage> page = CreatePage(clsid);
+    EXPECT_TRUE(page);
+    if (page) {
+        EXPECT_EQ(S_OK, GiveObjects(page.Get(), objects));
+    }
+    return page;
+}
+
 HRESULT PageTest::GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects) {
     std::vector<IUnknown*> pointers;
     for (hostsim::HostObject* object : objects)

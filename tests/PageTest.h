@@ -30,6 +30,9 @@ protected:
     void TearDown() override;
 
     Microsoft::WRL::ComPtr<IPropertyPage> CreatePage(REFCLSID clsid);
+    // A page already handed these host objects (GiveObjects).
+    Microsoft::WRL::ComPtr<IPropertyPage> CreatePage(REFCLSID clsid,
+                                                     std::initializer_list<hostsim::HostObject*> objects);
     // Hands the page these host objects with IPropertyPage::SetObjects.
     HRESULT GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects);
     // Activates the page and runs body inside its modal loop, as the user.

@@ -49,9 +49,7 @@ protected:
     }
 
     ComPtr<IPropertyPage> OpenablePage(std::initializer_list<hostsim::HostObject*> objects) {
-        ComPtr<IPropertyPage> page = CreatePage(CLSID_RangeSurfaceDialog);
-        EXPECT_EQ(S_OK, GiveObjects(page.Get(), objects));
-        return page;
+        return CreatePage(CLSID_RangeSurfaceDialog, objects);
     }
 
     // Tells the page's subscriber that the maximum ping range is now maxPing.

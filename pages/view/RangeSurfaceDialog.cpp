@@ -120,7 +120,6 @@ public:
 private:
     bool BottomMode() const { return m_echogramType == kBottomReferenced; }
     const ThirdObjectNames& Names() const { return BottomMode() ? kBottomNames : kSurfaceNames; }
-    bool IsChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
 
     // From the store's IEchogramRange, else from the third object's values. Without
     // a source to read, the controls show the page's values when the echogram type
