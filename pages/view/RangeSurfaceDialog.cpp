@@ -14,10 +14,10 @@ namespace {
 
 constexpr wchar_t kInvalidInput[] = L"error";
 constexpr wchar_t kEchogramType[] = L"EchogramType";
+constexpr long kBottomReferenced = 1;  // its value in bottom mode; any other is surface-referenced
 constexpr wchar_t kAutomaticRefresh[] = L"AutomaticRefresh";
 constexpr wchar_t kCurrentChannel[] = L"CurrentChannel";
 constexpr wchar_t kMaxPingRange[] = L"MaxPingRange";
-constexpr long kBottomReferenced = 1;  // "EchogramType"; any other value is surface-referenced
 constexpr long kApplyToAllSurface = 1171;
 constexpr long kApplyToAllBottom = 1172;
 constexpr long kDisplayedArea = 0;
