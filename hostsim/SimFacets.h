@@ -81,6 +81,8 @@ public:
     int Number(std::wstring_view name);
     // The number a name has, or -1 when no call has used it yet.
     int Known(std::wstring_view name) const;
+    // The name of a number Number gave.
+    const std::wstring& Name(int number) const { return m_names[static_cast<std::size_t>(number)]; }
 
 private:
     std::deque<std::wstring> m_names;  // never move: the views below point into them

@@ -290,6 +290,24 @@ int HostObject::Calls(const std::wstring& operation, const std::wstring& key) co
     return calls ? *calls : 0;
 }
 
+std::vector<std::wstring> HostObject::CalledOperations() const {
+    std::vector<std::wstring> operations;
+    for (std::size_t number = 0; number < m_state->calls.size(); ++number) {
+        if (m_state->calls[number].total > 0)
+            operations.push_back(NameNumbers::Operations().Name(static_cast<int>(number)));
+    }
+    return operations;
+}
+
+std::vector<std::wstring> HostObject::CalledKeys(const std::wstring& operation) const {
+    std::vector<std::wstring> keys;
+    if (const State::CallCount* count = CallsOf(*m_state, operation)) {
+        for (const auto& key : count->byKey)
+            keys.push_back(NameNumbers::Keys().Name(key.first));
+    }
+    return keys;
+}
+
 long HostObject::LastStatusIn(const std::wstring& operation) const {
     const long* status = Find(m_state->statusIn, NameNumbers::Operations().Known(operation));
     return status ? *status : 0;

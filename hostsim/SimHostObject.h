@@ -125,6 +125,10 @@ public:
     // Calls(L"IValueStore::GetValue", L"HistogramScale"), Calls(L"QueryInterface", L"IEchogramRange").
     int Calls(const std::wstring& operation) const;
     int Calls(const std::wstring& operation, const std::wstring& key) const;
+    // Every operation the object received a call of, and the keys the calls of one
+    // operation named (interface names for "QueryInterface").
+    std::vector<std::wstring> CalledOperations() const;
+    std::vector<std::wstring> CalledKeys(const std::wstring& operation) const;
     // The status value the caller had preset at its last call of an operation with a
     // status argument (0 when there was none).
     long LastStatusIn(const std::wstring& operation) const;
