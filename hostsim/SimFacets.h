@@ -7,6 +7,7 @@
 #include "SimText.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,6 +33,8 @@ struct HostObject::State {
     std::vector<IID> hidden;
     std::map<std::wstring, Fault, std::less<>> faults;
     std::map<std::pair<std::wstring, std::wstring>, Fault> keyedFaults;
+    std::map<std::wstring, std::function<void()>, std::less<>> callbacks;
+    bool inCallback = false;
     // Every call is counted: by operation and key, their names turned into numbers
     // once for the process (NameNumbers), in small arrays of the object's own, so that
     // counting builds no strings.

@@ -244,6 +244,18 @@ Call HostObject::Begin(std::wstring_view operation, std::wstring_view key) {
     ++count.total;
     ++FindOrAdd(count.byKey, NameNumbers::Keys().Number(key));
 
+    if (!s.callbacks.empty()) {
+        auto callback = s.callbacks.find(operation);
+        if (callback != s.callbacks.end() && !s.inCallback) {
+            // The host's own code runs before it answers; it may call the page back,
+            // but a call it makes does not run the callback again.
+            s.inCallback = true;
+            std::function<void()> action = callback->second;
+            action();
+            s.inCallback = false;
+        }
+    }
+
     if (!s.keyedFaults.empty()) {
         auto keyed = s.keyedFaults.find({std::wstring(operation), std::wstring(key)});
         if (keyed != s.keyedFaults.end()) return TakeFault(s.keyedFaults, keyed);
@@ -260,6 +272,11 @@ HostObject& HostObject::SetFault(const std::wstring& operation, const Fault& fau
 
 HostObject& HostObject::SetFault(const std::wstring& operation, const std::wstring& key, const Fault& fault) {
     m_state->keyedFaults[{operation, key}] = fault;
+    return *this;
+}
+
+HostObject& HostObject::OnCall(const std::wstring& operation, std::function<void()> action) {
+    m_state->callbacks[operation] = std::move(action);
     return *this;
 }
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -120,6 +121,10 @@ public:
     HostObject& SetFault(const std::wstring& operation, const Fault& fault);
     HostObject& SetFault(const std::wstring& operation, const std::wstring& key, const Fault& fault);
     void ClearFaults();
+
+    // ---- The host's own code: action runs when a call of operation arrives, before
+    // the call is answered (a host that calls the page back from inside a call).
+    HostObject& OnCall(const std::wstring& operation, std::function<void()> action);
 
     // ---- Calls received, journaled or not: Calls(L"IValueStore::GetValue"),
     // Calls(L"IValueStore::GetValue", L"HistogramScale"), Calls(L"QueryInterface", L"IEchogramRange").
