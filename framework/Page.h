@@ -283,7 +283,7 @@ public:
     // held before.
     STDMETHODIMP SetFormObjects(VARIANT objects) override {
         SAFEARRAY* array = objects.vt == (VT_ARRAY | VT_VARIANT) ? objects.parray : nullptr;
-        if (!array || ::SafeArrayGetDim(array) != 1) {
+        if (!IsVariantVector(array)) {
             if constexpr (kInvalidInput != nullptr)
                 LogDebugMessage(L"%ls", kInvalidInput);
             return E_INVALIDARG;

@@ -175,6 +175,17 @@ bool LoadResourceString(HINSTANCE instance, UINT id, std::wstring& text) {
     return true;
 }
 
+bool IsVariantVector(SAFEARRAY* array) {
+    VARTYPE elementType = VT_EMPTY;
+    if (!array || ::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetVartype(array, &elementType)) ||
+        elementType != VT_VARIANT || array->cbElements != sizeof(VARIANT))
+        return false;
+    LONG lower = 0, upper = -1;
+    ::SafeArrayGetLBound(array, 1, &lower);
+    ::SafeArrayGetUBound(array, 1, &upper);
+    return array->pvData || upper < lower;
+}
+
 LPOLESTR LoadTaskString(HINSTANCE instance, UINT id) {
     const wchar_t* resourceText = nullptr;
     const int length = ResourceString(instance, id, resourceText);

@@ -47,6 +47,9 @@ HRESULT GetDialogTemplateSize(HINSTANCE instance, UINT templateId, SIZE& size);
 bool LoadResourceString(HINSTANCE instance, UINT id, std::wstring& text);
 // A task-allocator copy of a string table entry, or null when it cannot be loaded.
 LPOLESTR LoadTaskString(HINSTANCE instance, UINT id);
+// Whether array is a one-dimensional array of VARIANTs with its elements' memory: the
+// array itself must say so, since the VARIANT that carries it may lie.
+bool IsVariantVector(SAFEARRAY* array);
 
 template <class T>
 class IPropertyPageImpl : public IPropertyPage {
