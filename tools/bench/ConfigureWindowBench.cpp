@@ -22,6 +22,7 @@
 //            DialogBox returns, shows).
 // A round that does not write every view once, or leaves a reference behind, stops the
 // bench with exit status 2.
+#include "BenchSupport.h"
 #include "HostSim.h"
 #include "TavrelClasses.h"
 #include "resource.h"
@@ -44,55 +45,12 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-double Seconds() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
+using tavrel::bench::Best;
+using tavrel::bench::Median;
+using tavrel::bench::OnNextIdle;
+using tavrel::bench::Seconds;
 
-double Best(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-[[noreturn]] void Fail(const std::wstring& message) {
-    std::fwprintf(stderr, L"ConfigureWindowBench: %ls\n", message.c_str());
-    std::exit(2);
-}
-
-// ---- The owner window: the dialogs' modal loops tell it when they go idle.
-
-std::function<void(HWND dialog)> g_onIdle;
-
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX && g_onIdle) {
-        auto onIdle = std::move(g_onIdle);
-        g_onIdle = nullptr;
-        onIdle(reinterpret_cast<HWND>(lParam));
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateActiveOwner() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = OwnerProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ConfigureWindowBenchOwner";
-    RegisterClassW(&windowClass);
-    HWND owner = CreateWindowExW(0, windowClass.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,
-                                 480, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetActiveWindow(owner);
-    return owner;
-}
+[[noreturn]] void Fail(const std::wstring& message) { tavrel::bench::Fail(L"ConfigureWindowBench", message); }
 
 // ---- The floor: the page's template filled directly.
 
@@ -128,11 +86,11 @@ struct FloorRun {
 
 FloorRun RunFloor(HMODULE library, int items) {
     double idle = 0, ended = 0;
-    g_onIdle = [&](HWND dialog) {
+    OnNextIdle([&](HWND dialog) {
         idle = Seconds();
         EndDialog(dialog, IDCANCEL);
         ended = Seconds();
-    };
+    });
     const double start = Seconds();
     DialogBoxParamW(library, MAKEINTRESOURCEW(IDD_CONFIGURE_WINDOW), GetActiveWindow(), FloorProc, items);
     const double closed = Seconds();
@@ -209,11 +167,11 @@ PageRun RunPage(IClassFactory& factory, Scene& scene, int views) {
 
     PageRun run;
     double idle = 0, clicked = 0;
-    g_onIdle = [&](HWND dialog) {
+    OnNextIdle([&](HWND dialog) {
         idle = Seconds();
         SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         clicked = Seconds();
-    };
+    });
     const RECT rect{0, 0, 100, 100};
     const double start = Seconds();
     page->Activate(nullptr, &rect, TRUE);
@@ -259,7 +217,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!getClassObject ||
         FAILED(getClassObject(CLSID_ConfigureWindowDlg, IID_IClassFactory, reinterpret_cast<void**>(factory.GetAddressOf()))))
         Fail(L"no class object for the configure window page");
-    CreateActiveOwner();
+    tavrel::bench::CreateActiveOwner(L"ConfigureWindowBenchOwner");
 
     std::wprintf(L"configure window page, best of %d rounds (ms; us per view)\n", rounds);
     std::wprintf(L"%7ls %8ls %8ls %6ls %6ls %7ls %8ls %8ls %8ls %8ls %8ls\n", L"views", L"floor", L"open", L"ratio",
