@@ -135,33 +135,7 @@ TEST_F(PageHostTest, ScopeExampleChoosesLinearAndTheHostReceivesNothing) {
     ExpectReferencesReturned(run);
 }
 
-TEST_F(PageHostTest, RangePageExamplesWriteTheRangesTheirScriptsChoose) {
-    struct Example {
-        const wchar_t* page;
-        const wchar_t* host;
-        const wchar_t* script;
-        const char* received;
-    };
-    const Example examples[] = {
-        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script",
-         "The host received 2 calls:\n"
-         "  notifier.IParameterNotifier::Subscribe(\"Layer 1/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-         "MaxPingRange\", object)\n"
-         "  channel.IEchogramRange::SetDepthRange(500, 20, 0)\n"},
-        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script",
-         "The host received 2 calls:\n"
-         "  channel.IEchogramRange::SetDepthRange(750, 50, 8)\n"
-         "  channel.IEchogramRange::SetDepthRange(800, 0, 16)\n"},
-    };
-    for (const Example& example : examples) {
-        const HostRun run = Host({example.page, kExamples + example.host, kExamples + example.script});
-        EXPECT_EQ(0, run.status) << run.err;
-        EXPECT_TRUE(Contains(run.out, example.received)) << run.out;
-        ExpectReferencesReturned(run);
-    }
-}
-
-TEST_F(PageHostTest, ProcessingPageExamplesWriteWhatTheirScriptsChoose) {
+TEST_F(PageHostTest, PageExamplesWriteWhatTheirScriptsChoose) {
     const std::string subscriptions =
         "  server.IParameterServer::Subscribe(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
         "UpperDetectorLimit\", object)\n"
@@ -177,6 +151,15 @@ TEST_F(PageHostTest, ProcessingPageExamplesWriteWhatTheirScriptsChoose) {
         std::string received;
     };
     const Example examples[] = {
+        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script",
+         "The host received 2 calls:\n"
+         "  notifier.IParameterNotifier::Subscribe(\"Layer 1/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
+         "MaxPingRange\", object)\n"
+         "  channel.IEchogramRange::SetDepthRange(500, 20, 0)\n"},
+        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script",
+         "The host received 2 calls:\n"
+         "  channel.IEchogramRange::SetDepthRange(750, 50, 8)\n"
+         "  channel.IEchogramRange::SetDepthRange(800, 0, 16)\n"},
         {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-deeper.script",
          "The host received 5 calls:\n" + subscriptions +
              "  server.IParameterServer::SetValue(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
