@@ -307,6 +307,19 @@ TEST_F(BottomDetectorTest, WithoutAParameterServerTheChannelsValuesTakeTheChange
 // Each field's handler runs as the focus leaves it, so each case starts afresh
 // from 10 m and 500 m.
 TEST_F(BottomDetectorTest, SlidersArrowsAndFieldsKeepTheMinDepthNoDeeperThanTheMaxDepth) {
+    // A slider's field follows the thumb while it is dragged; the end of the drag
+    // changes nothing of itself.
+    Run([&](HWND dialog) {
+        HWND slider = Control(dialog, IDC_BD_MIN_DEPTH_SLIDER);
+        SendMessageW(slider, TBM_SETPOS, TRUE, 7);
+        SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 7), reinterpret_cast<LPARAM>(slider));
+        EXPECT_EQ(L"75", GetText(dialog, IDC_BD_MIN_DEPTH_EDIT));
+        SendMessageW(slider, TBM_SETPOS, TRUE, 8);
+        SendMessageW(dialog, WM_VSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(slider));
+        EXPECT_EQ(L"75", GetText(dialog, IDC_BD_MIN_DEPTH_EDIT));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY));
+        Click(dialog, IDCANCEL);
+    });
     // The min slider passing a typed max depth of 280 stops an entry short of the max
     // slider's 300; at an entry that does not pass the typed depth it stops there.
     Run([&](HWND dialog) {
@@ -372,6 +385,11 @@ TEST_F(BottomDetectorTest, SlidersArrowsAndFieldsKeepTheMinDepthNoDeeperThanTheM
         LeaveField(dialog, IDC_BD_MIN_DEPTH_EDIT);
         EXPECT_EQ(L"", GetText(dialog, IDC_BD_MIN_DEPTH_EDIT)) << "0 does not pass 0";
         EXPECT_EQ(0, SliderPosition(dialog, IDC_BD_MIN_DEPTH_SLIDER));
+        // Equal depths pass nothing: the text stays as typed.
+        TypeText(dialog, IDC_BD_MIN_DEPTH_EDIT, L"500");
+        TypeText(dialog, IDC_BD_MAX_DEPTH_EDIT, L"500.0");
+        LeaveField(dialog, IDC_BD_MAX_DEPTH_EDIT);
+        EXPECT_EQ(L"500.0", GetText(dialog, IDC_BD_MAX_DEPTH_EDIT));
         Click(dialog, IDCANCEL);
     });
 
