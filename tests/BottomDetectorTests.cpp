@@ -386,9 +386,10 @@ TEST_F(BottomDetectorTest, SlidersArrowsAndFieldsKeepTheMinDepthNoDeeperThanTheM
         EXPECT_EQ(L"", GetText(dialog, IDC_BD_MIN_DEPTH_EDIT)) << "0 does not pass 0";
         EXPECT_EQ(0, SliderPosition(dialog, IDC_BD_MIN_DEPTH_SLIDER));
         // Equal depths pass nothing: the text stays as typed.
-        TypeText(dialog, IDC_BD_MIN_DEPTH_EDIT, L"500");
         TypeText(dialog, IDC_BD_MAX_DEPTH_EDIT, L"500.0");
+        TypeText(dialog, IDC_BD_MIN_DEPTH_EDIT, L"500");
         LeaveField(dialog, IDC_BD_MAX_DEPTH_EDIT);
+        EXPECT_EQ(L"500", GetText(dialog, IDC_BD_MIN_DEPTH_EDIT));
         EXPECT_EQ(L"500.0", GetText(dialog, IDC_BD_MAX_DEPTH_EDIT));
         Click(dialog, IDCANCEL);
     });

@@ -218,6 +218,53 @@ TEST_F(EchoTraceTest, TheExchangeStopsAtTheFirstBadFieldAndTheWriteTakesWhatCame
         << "OK closed the dialog although the gain compensation was empty";
 }
 
+TEST_F(EchoTraceTest, EachRowsArrowsAndSliderWriteItsOwnDecimals) {
+    const int spins[] = {IDC_ET_MIN_TS_SPIN,        IDC_ET_MIN_ECHO_LENGTH_SPIN, IDC_ET_MAX_ECHO_LENGTH_SPIN,
+                         IDC_ET_MAX_PHASE_DEV_SPIN, IDC_ET_MAX_GAIN_COMP_SPIN,   IDC_ET_MIN_SPACING_SPIN};
+    Run([&](HWND dialog) {
+        for (int spin : spins)
+            StepUpDown(dialog, spin, 1);
+        EXPECT_EQ((std::vector<std::wstring>{L"-54", L"0.7", L"2.6", L"15.1", L"4.1", L"1.6"}), Fields(dialog));
+        EXPECT_EQ((std::vector<int>{46, 7, 26, 151, 41, 16}), Sliders(dialog));
+        for (const Row& row : kRows)
+            DragSlider(dialog, row.slider, 33);
+        EXPECT_EQ((std::vector<std::wstring>{L"-67", L"3.3", L"3.3", L"3.3", L"3.3", L"3.3"}), Fields(dialog));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_TRUE(host.Lines().empty()) << host.Text();
+}
+
+TEST_F(EchoTraceTest, AFieldOutsideItsExchangeLimitsStopsTheExchangeThere) {
+    struct Limits {
+        int edit;
+        const wchar_t* below;
+        const wchar_t* low;
+        const wchar_t* high;
+        const wchar_t* above;
+    };
+    const Limits limits[] = {
+        {IDC_ET_MIN_TS_EDIT, L"-100.5", L"-100", L"0", L"0.5"},
+        {IDC_ET_MIN_ECHO_LENGTH_EDIT, L"-0.5", L"0", L"10", L"10.5"},
+        {IDC_ET_MAX_ECHO_LENGTH_EDIT, L"-0.5", L"0", L"10", L"10.5"},
+        {IDC_ET_MAX_PHASE_DEV_EDIT, L"-0.5", L"0", L"20", L"20.5"},
+        {IDC_ET_MAX_GAIN_COMP_EDIT, L"-0.5", L"0", L"10", L"10.5"},
+        {IDC_ET_MIN_SPACING_EDIT, L"-0.5", L"0", L"10", L"10.5"},
+    };
+    Run([&](HWND dialog) {
+        for (const Limits& field : limits) {
+            const std::wstring shown = GetText(dialog, field.edit);
+            for (const wchar_t* text : {field.below, field.low, field.high, field.above}) {
+                TypeText(dialog, field.edit, text);
+                Click(dialog, IDC_APPLY);
+                const bool outside = text == field.below || text == field.above;
+                EXPECT_EQ(outside, FocusedControlId(dialog) == field.edit) << field.edit << " " << text;
+            }
+            TypeText(dialog, field.edit, shown);
+        }
+        Click(dialog, IDCANCEL);
+    });
+}
+
 TEST_F(EchoTraceTest, CalibrationAppliesTheSettingsAndHandsThemToTheTransceiver) {
     Run([&](HWND dialog) {
         TypeText(dialog, IDC_ET_MIN_TS_EDIT, L"-45");
