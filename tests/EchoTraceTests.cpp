@@ -158,6 +158,11 @@ TEST_F(EchoTraceTest, ShowsTheSettingsOnTheirSlidersAndWritesWhatChangedByMoreTh
         EXPECT_EQ(L"15.1", GetText(dialog, IDC_ET_MAX_PHASE_DEV_EDIT));
         EXPECT_EQ(151, SliderPosition(dialog, IDC_ET_MAX_PHASE_DEV_SLIDER));
         EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY));
+        // Any up-down's arrow enables Apply.
+        EnableWindow(Control(dialog, IDC_APPLY), FALSE);
+        NMUPDOWN arrow{{nullptr, 1234, static_cast<UINT>(UDN_DELTAPOS)}, 0, 1};
+        SendMessageW(dialog, WM_NOTIFY, 1234, reinterpret_cast<LPARAM>(&arrow));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY));
         TypeText(dialog, IDC_ET_MIN_SPACING_EDIT, L"5");
         StepUpDown(dialog, IDC_ET_MIN_SPACING_SPIN, 1);
         EXPECT_EQ(L"5.0", GetText(dialog, IDC_ET_MIN_SPACING_EDIT));
@@ -319,8 +324,8 @@ TEST_F(EchoTraceTest, CalibrationIsOfferedForAnIdleKtaOrKtbTransceiverOfTheLocal
     directory->SetTransceiver(L"KTB 2", transceiver).SetTransceiver(L"KTC 1", transceiver);
     directory->SetTransceiver(L"Echo", transceiver).SetTransceiver(L"kta 1", transceiver);
     const std::pair<const wchar_t*, std::pair<bool, bool>> channels[] = {
-        {L"KTB 2", enabled}, {L"KTC 1", disabled}, {L"kta 1", disabled}, {L"Echo", disabled}, {L"EchoKTB 2", enabled},
-        {L"KTA 9", disabled},  // no such transceiver
+        {L"KTB 2", enabled},     {L"KTC 1", disabled}, {L"kta 1", disabled}, {L"Echo", disabled},
+        {L"EchoKTB 2", enabled}, {L"Echo1", enabled},  {L"KTA 9", disabled},  // no such transceiver
     };
     channel->SetOriginId(L"KTB 2");
     for (const auto& [id, expected] : channels) {
