@@ -281,6 +281,7 @@ TEST_F(EchoTraceTest, CalibrationAppliesTheSettingsAndHandsThemToTheTransceiver)
                                                    L"MaxEchoLength=2.5,MaxGainCompensation=4.0,"
                                                    L"MaxPhaseDeviation=15.0,MinSpacing=1.5,")}),
               host.Lines());
+    EXPECT_EQ(1u, settings->OutstandingReferences()) << "the page keeps its settings store until its next run";
 
     // A transceiver that is busy, or cannot say, calibrates nothing: the dialog stays.
     host.Journal().Clear();

@@ -231,7 +231,8 @@ private:
         return directory && SUCCEEDED(directory->IsBusy(&busy)) && busy != 0;
     }
 
-    // A replayed channel ("Echo..." and more) is known by its origin's id.
+    // A replayed channel ("Echo..." and more) is known by its origin's id. An id
+    // the channel or its origin cannot give is empty, which no transceiver has.
     static std::wstring ChannelIdOf(IChannel* channel) {
         UniqueBstr id;
         if (FAILED(channel->GetChannelID(id.put())))
