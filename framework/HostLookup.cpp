@@ -3,6 +3,7 @@
 #include "ComResource.h"
 #include "HostInterfaces.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cwchar>
 #include <cwctype>
@@ -13,22 +14,6 @@ using Microsoft::WRL::ComPtr;
 namespace tavrel {
 namespace {
 
-// printf-style wide formatting into a string ("%ls" for wide strings).
-std::wstring FormatText(const wchar_t* format, ...) {
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        va_list arguments;
-        va_start(arguments, format);
-        int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
-        va_end(arguments);
-        if (written >= 0)
-            return std::wstring(buffer.data(), static_cast<size_t>(written));
-        if (buffer.size() >= 65536)
-            return std::wstring();
-        buffer.resize(buffer.size() * 4);
-    }
-}
-
 // The found object is asked for the wanted interface; a null object offers nothing.
 HRESULT AskFoundObject(IUnknown* object, REFIID riid, void** found) {
     if (!object)
@@ -37,6 +22,25 @@ HRESULT AskFoundObject(IUnknown* object, REFIID riid, void** found) {
 }
 
 }  // namespace
+
+std::wstring FormatText(const wchar_t* format, ...) {
+    constexpr size_t kLimit = 65536;  // characters, with the terminating NUL
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        va_list arguments;
+        va_start(arguments, format);
+        const int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
+        va_end(arguments);
+        if (written >= 0 && static_cast<size_t>(written) < buffer.size())
+            return std::wstring(buffer.data(), static_cast<size_t>(written));
+        // A text that did not fit: C99's vswprintf (MinGW's) tells its length, the
+        // standard C++ one (MSVC's) only that it failed.
+        const size_t needed = written >= 0 ? static_cast<size_t>(written) + 1 : buffer.size() * 4;
+        if (buffer.size() >= kLimit || needed > kLimit)
+            return std::wstring();
+        buffer.resize(std::max(needed, std::min(buffer.size() * 4, kLimit)));
+    }
+}
 
 HRESULT LocateHostInterface(IUnknown* start, REFIID riid, void** found) {
     if (!start || !found)

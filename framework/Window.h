@@ -65,7 +65,7 @@ public:
     // TBM_SETPOS clamps to the range and sends no scroll message.
     void SetPos(int position) { this->SendMessage(TBM_SETPOS, TRUE, position); }
     void SetRange(int minimum, int maximum) { this->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(minimum, maximum)); }
-    // A tick every frequency positions (trackbars with TBS_AUTOTICKS).
+    // A tick every frequency positions; only on a trackbar with TBS_AUTOTICKS.
     void SetTicFreq(int frequency) { this->SendMessage(TBM_SETTICFREQ, static_cast<WPARAM>(frequency)); }
 };
 using CTrackBarCtrl = CTrackBarCtrlT<CWindow>;

@@ -150,5 +150,15 @@ TEST_F(HostLookupTest, SelectedLayerNameAndPathTexts) {
     EXPECT_EQ(L"ApplyAll:Echogram/Hidden", ConfigureWindowApplyAllName(L"Echogram", L"Hidden"));
 }
 
+TEST(HostTexts, AreFormattedWhateverTheirLengthUpToTheLimit) {
+    EXPECT_EQ(L"TSDetection,ChannelID=KTB 2,MinTSValue=-7.5,",
+              FormatText(L"%ls,%ls=%ls,%ls=%3.1lf,", L"TSDetection", L"ChannelID", L"KTB 2", L"MinTSValue", -7.46));
+    // Longer than the first buffer: the text grows to fit.
+    const std::wstring id(3000, L'K');
+    EXPECT_EQ(L"ChannelID=" + id + L",", FormatText(L"ChannelID=%ls,", id.c_str()));
+    EXPECT_EQ(65535u, FormatText(L"%ls", std::wstring(65535, L'x').c_str()).size());
+    EXPECT_EQ(L"", FormatText(L"%ls", std::wstring(70000, L'x').c_str())) << "beyond the limit";
+}
+
 }  // namespace
 }  // namespace tavrel

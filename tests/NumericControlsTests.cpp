@@ -315,6 +315,9 @@ TEST(ValueLadder, TrackBarPositionsAndEndLabelsFollowTheLadder) {
         EXPECT_EQ(25.0, LadderTrackBarValue(slider, kDepthLadder));
         KeySlider(dialog, IDC_DEPTH_SLIDER, VK_DOWN);
         EXPECT_EQ(50.0, LadderTrackBarValue(slider, kDepthLadder));
+        // Ticks every 10 positions: 10 and 20, besides the ends.
+        slider.SetTicFreq(10);
+        EXPECT_EQ(4, SendMessageW(slider, TBM_GETNUMTICS, 0, 0));
 
         // A page's own ladder replaces the depth ladder; labels are whole numbers.
         static const double kLevels[] = {0.4, 1, 2, 3.7};

@@ -76,8 +76,38 @@ void ForEachFault(std::initializer_list<HostFault> faults, const std::function<v
     }
 }
 
+namespace {
+
+// A settings store that holds nothing and lives as long as the program.
+class EmptySettingsStore final : public IValueStore {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        *object = riid == IID_IUnknown || riid == IID_IValueStore ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetValue(BSTR, VARIANT* value) override {
+        if (value)
+            VariantInit(value);
+        return E_INVALIDARG;
+    }
+    STDMETHODIMP PutValue(BSTR, VARIANT) override { return S_OK; }
+};
+
+}  // namespace
+
 void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view) {
-    RunPage(library, CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
+    static EmptySettingsStore settings;
+    ComPtr<IPropertyPage> page = library.CreatePage(CLSID_EchoTraceDialog);
+    ASSERT_TRUE(page);
+    IUnknown* objects[] = {view.Identity(), &settings};
+    ASSERT_EQ(S_OK, page->SetObjects(2, objects));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
+                          [](HWND dialog) { Click(dialog, IDCANCEL); }));
 }
 
 }  // namespace tavrel::test

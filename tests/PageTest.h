@@ -60,7 +60,8 @@ struct HostFault {
 // clears it afterwards.
 void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use);
 
-// Opens a single target detection page of library on view and cancels it. The
+// Opens a single target detection page of library on view and cancels it; the page
+// is given an empty settings store of its own, so it logs nothing itself. The
 // module's log takes the host logger that the view's lookup finds and keeps it until
 // the module unloads: use a copy of the library (TavrelLibrary::CopyBesideTheProgram).
 void GiveLoggerTo(TavrelLibrary& library, hostsim::HostObject& view);
