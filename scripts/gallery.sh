@@ -14,9 +14,9 @@ die() { echo "gallery.sh: FAILED: $*" >&2; exit 1; }
 # Each page with the example host it opens on.
 pages=(
   "RangeSurfaceDialog range-surface.host"
-  "HorizontalDistanceDialog horizontal-distance.host"
+  "HorizontalDistanceDialog horizontal-axis.host"
   "TsDistributionDlg ts-distribution.host"
-  "BottomDetectorDialog bottom-detector.host"
+  "BottomDetectorDialog bottom-detection.host"
   "EchoTraceDialog echo-trace.host"
   "ColorScaleDialog color-scale.host"
   "ConfigureWindowDlg configure-window.host"

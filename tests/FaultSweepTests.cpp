@@ -29,6 +29,9 @@ struct ExamplePage {
     const CLSID* clsid;
     const wchar_t* host;
     const wchar_t* script;
+    // A write the page makes only when its usual route is gone, e.g. straight into
+    // the channel when the host has no parameter server to hand.
+    const wchar_t* fallbackWrite = nullptr;
 };
 
 const ExamplePage kPages[] = {
@@ -36,6 +39,11 @@ const ExamplePage kPages[] = {
     {"HorizontalDistanceDialog", &CLSID_HorizontalDistanceDialog, L"horizontal-axis.host",
      L"horizontal-axis-hours.script"},
     {"TsDistributionDlg", &CLSID_TsDistributionDlg, L"ts-distribution.host", L"ts-distribution-weight.script"},
+    {"BottomDetectorDialog", &CLSID_BottomDetectorDialog, L"bottom-detection.host", L"bottom-detection-deeper.script",
+     L"channel.IValueStore::PutValue("},
+    {"BottomDetectorDialog", &CLSID_BottomDetectorDialog, L"bottom-detection.host", L"bottom-detection-all.script"},
+    {"EchoTraceDialog", &CLSID_EchoTraceDialog, L"echo-trace.host", L"echo-trace-threshold.script"},
+    {"EchoTraceDialog", &CLSID_EchoTraceDialog, L"echo-trace.host", L"echo-trace-calibrate.script"},
     {"ColorScaleDialog", &CLSID_ColorScaleDialog, L"color-scale.host", L"color-scale-apply-all.script"},
     {"ConfigureWindowDlg", &CLSID_ConfigureWindowDlg, L"configure-window.host",
      L"configure-window-hide-scope.script"},
@@ -91,11 +99,19 @@ bool IsWrite(const std::wstring& line) {
 }
 
 // A write without its value: "object.Interface::Operation(\"name\"" or, for writes
-// that name nothing, the operation alone.
+// that name nothing, the operation alone. A parameter path loses its root: a page
+// whose layer cannot be named writes under "Local/" what it would otherwise write
+// under the layer's own root, and that is the same write.
 std::wstring WhatIsWritten(const std::wstring& line) {
     const std::size_t open = line.find(L'(');
     const std::size_t comma = line.find(L", ", open);
-    return line.substr(0, line[open + 1] == L'"' && comma != std::wstring::npos ? comma : open);
+    if (line[open + 1] != L'"' || comma == std::wstring::npos)
+        return line.substr(0, open);
+    std::wstring name = line.substr(open + 2, comma - open - 2);
+    const std::size_t slash = name.find(L'/');
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    return line.substr(0, open + 2) + name;
 }
 
 // Numbers a host must never receive.
@@ -209,17 +225,17 @@ TEST(FaultSweep, EveryPageSurvivesEveryFaultOfEveryOperationItCalls) {
                 for (const std::wstring& line : faulted.journal) {
                     if (!IsWrite(line))
                         continue;
-                    EXPECT_TRUE(normalWrites.count(WhatIsWritten(line))) << "a write the page makes only under the "
-                                                                             "fault: "
-                                                                          << Narrow(line);
+                    const bool fallback = example.fallbackWrite && line.find(example.fallbackWrite) == 0;
+                    EXPECT_TRUE(fallback || normalWrites.count(WhatIsWritten(line)))
+                        << "a write the page makes only under the fault: " << Narrow(line);
                     EXPECT_FALSE(HoldsNonFiniteNumber(line)) << Narrow(line);
                 }
                 EXPECT_TRUE(WritesOf(cancelled.journal).empty()) << "Cancel wrote under the fault";
             }
         }
     }
-    std::printf("fault sweep: %zu pages x %zu host operations x up to 4 faults = %zu faulted operations, "
-                "%d runs (OK and Cancel each); %d faults changed what the host received\n",
+    std::printf("fault sweep: 9 pages in %zu example runs x %zu host operations x up to 4 faults = %zu faulted "
+                "operations, %d runs (OK and Cancel each); %d faults changed what the host received\n",
                 std::size(kPages), operationCount, pairs, runs, changed);
 }
 
