@@ -7,7 +7,8 @@
 #      then check that a crashing test program fails at once and says where
 #      (scripts/check-crash.sh), and that no Wine process of the prefix outlives the run,
 #   4. check both DLLs' exports and imports (scripts/check-dll.sh), build both host SDK
-#      packages and check what they hold (scripts/check-package.sh).
+#      packages and check what they hold (scripts/check-package.sh),
+#   5. check that the page gallery shows the pages as they are (scripts/gallery.sh --check).
 # Exits non-zero if any step fails.
 set -uo pipefail
 
@@ -70,9 +71,15 @@ for preset in x86_64 i686; do
   "$root/scripts/check-package.sh" "$root"/build/"$preset"/Tavrel-SDK-*.zip || dll_status=1
 done
 
+# ---- 5. The page gallery
+step "the page gallery (docs/pages) against the pages as they are"
+gallery_status=0
+bash "$root/scripts/gallery.sh" --check || gallery_status=1
+
 echo
 [ $tests_status -eq 0 ] || die "tests (ctest exit status $tests_status)"
 [ $crash_status -eq 0 ] || die "a crashing test program (scripts/check-crash.sh)"
 [ -z "$wine_left" ] || die "Wine processes left behind"
 [ $dll_status -eq 0 ] || die "DLL or package check"
+[ $gallery_status -eq 0 ] || die "the page gallery is out of date (bash scripts/gallery.sh)"
 echo "test.sh: all passed in $((SECONDS - started)) s"
