@@ -257,20 +257,6 @@ private:
     Microsoft::WRL::ComPtr<IHelpViewer> m_helpViewer;
 };
 
-// A page that so far shows its template and nothing more: Help works once the help
-// viewer is found, nothing is read or written, no subscription is the page's. The
-// pages whose behaviour is still to be built derive from it instead of CPage.
-template <class T, const CLSID* pclsid, BOOL kFocusFirstControl>
-class CTemplateOnlyPage : public CPage<T, pclsid> {
-public:
-    BOOL OnInitDialog() {
-        this->LocateHelpViewer();
-        return kFocusFirstControl;
-    }
-    void WriteValues() {}
-    HRESULT OnHostParameterChanged(long /*cookie*/, const VARIANT& /*value*/) { return E_NOTIMPL; }
-};
-
 // IFormControl for the pages that offer it. kInvalidInput is the log line of a
 // refused SetFormObjects (nullptr: nothing is logged).
 template <class T, const wchar_t* kInvalidInput>
