@@ -4,13 +4,17 @@
 // status, a value of the wrong type, a null object, a missing interface. Whatever the
 // host does, every run must end with every reference returned and the module free to
 // unload; Cancel must write nothing; and a fault must not make a page write anything
-// the page does not write without it.
+// the page does not write without it. What the pages were seen to call is checked
+// against the integration guide, docs/integration.md.
 #include "HostDescription.h"
 #include "PageTest.h"
 #include "UserScript.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -23,6 +27,7 @@ namespace tavrel::test {
 namespace {
 
 const std::wstring kExamples = L"" TAVREL_EXAMPLES_DIR;
+const int kHelpButton = 57670;
 
 struct ExamplePage {
     const char* name;
@@ -122,13 +127,17 @@ bool HoldsNonFiniteNumber(const std::wstring& line) {
 struct RunOutcome {
     std::vector<std::wstring> journal;
     std::vector<Operation> operations;
+    std::vector<std::pair<std::wstring, std::wstring>> keys;  // (operation, what it named)
     bool ran = false;
 };
 
+// What the user does once the page is open.
+enum class Play { Script, CancelOnly, HelpThenCancel };
+
 // Runs the page on a host built from its example description, with fault applied to
-// one operation (or none), performing the example script or only Cancel.
+// one operation (or none).
 RunOutcome RunExample(const ExamplePage& example, const Operation* faulted, const hostsim::Fault& fault,
-                      bool cancelOnly) {
+                      Play play) {
     RunOutcome outcome;
     hostsim::Host host;
     pagehost::HostDescription description;
@@ -162,8 +171,11 @@ RunOutcome RunExample(const ExamplePage& example, const Operation* faulted, cons
         outcome.ran = RunDialog([&] { page->Activate(nullptr, &rect, TRUE); },
                                 [&](HWND dialog) {
                                     std::ostringstream ignored;
-                                    if (!cancelOnly)
+                                    if (play == Play::Script)
                                         pagehost::RunUserScript(dialog, script, ignored);
+                                    if (play == Play::HelpThenCancel)
+                                        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kHelpButton, BN_CLICKED),
+                                                       reinterpret_cast<LPARAM>(::GetDlgItem(dialog, kHelpButton)));
                                     // A script a fault stopped half way, and a page that
                                     // stays open, are closed as a user would.
                                     if (::IsWindow(dialog))
@@ -177,6 +189,8 @@ RunOutcome RunExample(const ExamplePage& example, const Operation* faulted, cons
     outcome.journal = host.Lines();
     for (hostsim::HostObject* object : host.Objects()) {
         for (const std::wstring& name : object->CalledOperations()) {
+            for (const std::wstring& key : object->CalledKeys(name))
+                outcome.keys.push_back({name, key});
             if (name == L"QueryInterface") {
                 for (const std::wstring& key : object->CalledKeys(name))
                     outcome.operations.push_back({object->Name(), name, key});
@@ -199,44 +213,156 @@ std::set<std::wstring> WritesOf(const std::vector<std::wstring>& journal) {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-TEST(FaultSweep, EveryPageSurvivesEveryFaultOfEveryOperationItCalls) {
+// What the sweep saw one page do to its host, in every run of it.
+struct PageRecord {
+    std::set<std::wstring> calls;          // "IValueStore::GetValue"
+    std::set<std::wstring> asksFor;        // interfaces queried of host objects
+    std::set<std::wstring> valueNames;     // values and parameters read, written or followed
+    std::set<std::wstring> applyAllNames;  // parameter names starting "ApplyAll:"
+    std::set<std::wstring> helpTopics;
+};
+
+struct SweepOutcome {
+    std::map<std::string, PageRecord> pages;
+    std::size_t operations = 0;
+    std::size_t pairs = 0;  // (operation, fault) pairs
     int runs = 0;
-    int changed = 0;  // runs in which the fault changed what the host received
-    std::size_t operationCount = 0;
-    std::size_t pairs = 0;
-    for (const ExamplePage& example : kPages) {
-        SCOPED_TRACE(example.name);
-        const RunOutcome normal = RunExample(example, nullptr, hostsim::Fault{}, false);
-        ASSERT_TRUE(normal.ran) << "the example opened no dialog";
-        const std::set<std::wstring> normalWrites = WritesOf(normal.journal);
-        EXPECT_TRUE(WritesOf(RunExample(example, nullptr, hostsim::Fault{}, true).journal).empty())
-            << "Cancel writes nothing";
-        operationCount += normal.operations.size();
-        for (const Operation& operation : normal.operations) {
-            for (const auto& [faultName, fault] : FaultsFor(operation)) {
-                SCOPED_TRACE(Narrow(operation.object + L"." + operation.name + L" " + operation.key) + ": " +
-                             faultName);
-                const RunOutcome faulted = RunExample(example, &operation, fault, false);
-                const RunOutcome cancelled = RunExample(example, &operation, fault, true);
-                runs += 2;
-                ++pairs;
-                if (faulted.journal != normal.journal)
-                    ++changed;
-                for (const std::wstring& line : faulted.journal) {
-                    if (!IsWrite(line))
-                        continue;
-                    const bool fallback = example.fallbackWrite && line.find(example.fallbackWrite) == 0;
-                    EXPECT_TRUE(fallback || normalWrites.count(WhatIsWritten(line)))
-                        << "a write the page makes only under the fault: " << Narrow(line);
-                    EXPECT_FALSE(HoldsNonFiniteNumber(line)) << Narrow(line);
+    int changed = 0;  // faulted runs in which the host received something else
+};
+
+// Operations whose key is a value name or a parameter path.
+bool NamesAValue(const std::wstring& operation) {
+    for (const wchar_t* named :
+         {L"IValueStore::GetValue", L"IValueStore::PutValue", L"IParameterAccess::GetParameter",
+          L"IParameterAccess::SetParameter", L"IParameterServer::Subscribe", L"IParameterServer::SetValue",
+          L"IParameterNotifier::Subscribe", L"IHostApplication::GetStringValue"}) {
+        if (operation == named)
+            return true;
+    }
+    return false;
+}
+
+void Note(PageRecord& record, const RunOutcome& run) {
+    for (const Operation& operation : run.operations) {
+        if (operation.name == L"QueryInterface")
+            record.asksFor.insert(operation.key);
+        else
+            record.calls.insert(operation.name);
+    }
+    for (const auto& [operation, key] : run.keys) {
+        if (operation == L"IHelpViewer::ShowTopic")
+            record.helpTopics.insert(key);
+        else if (key.rfind(L"ApplyAll:", 0) == 0)
+            record.applyAllNames.insert(key);
+        else if (NamesAValue(operation))
+            record.valueNames.insert(key.substr(key.rfind(L'/') + 1));  // a path by its parameter
+    }
+}
+
+// Runs the sweep once for the tests below.
+const SweepOutcome& Sweep() {
+    static const SweepOutcome outcome = [] {
+        SweepOutcome sweep;
+        for (const ExamplePage& example : kPages) {
+            SCOPED_TRACE(example.name);
+            PageRecord& record = sweep.pages[example.name];
+            const RunOutcome normal = RunExample(example, nullptr, hostsim::Fault{}, Play::Script);
+            EXPECT_TRUE(normal.ran) << "the example opened no dialog";
+            if (!normal.ran)
+                continue;
+            Note(record, normal);
+            Note(record, RunExample(example, nullptr, hostsim::Fault{}, Play::HelpThenCancel));
+            const std::set<std::wstring> normalWrites = WritesOf(normal.journal);
+            EXPECT_TRUE(WritesOf(RunExample(example, nullptr, hostsim::Fault{}, Play::CancelOnly).journal).empty())
+                << "Cancel writes nothing";
+            sweep.operations += normal.operations.size();
+            for (const Operation& operation : normal.operations) {
+                for (const auto& [faultName, fault] : FaultsFor(operation)) {
+                    SCOPED_TRACE(Narrow(operation.object + L"." + operation.name + L" " + operation.key) + ": " +
+                                 faultName);
+                    const RunOutcome faulted = RunExample(example, &operation, fault, Play::Script);
+                    const RunOutcome cancelled = RunExample(example, &operation, fault, Play::CancelOnly);
+                    Note(record, faulted);
+                    sweep.runs += 2;
+                    ++sweep.pairs;
+                    if (faulted.journal != normal.journal)
+                        ++sweep.changed;
+                    for (const std::wstring& line : faulted.journal) {
+                        if (!IsWrite(line))
+                            continue;
+                        const bool fallback = example.fallbackWrite && line.find(example.fallbackWrite) == 0;
+                        EXPECT_TRUE(fallback || normalWrites.count(WhatIsWritten(line)))
+                            << "a write the page makes only under the fault: " << Narrow(line);
+                        EXPECT_FALSE(HoldsNonFiniteNumber(line)) << Narrow(line);
+                    }
+                    EXPECT_TRUE(WritesOf(cancelled.journal).empty()) << "Cancel wrote under the fault";
                 }
-                EXPECT_TRUE(WritesOf(cancelled.journal).empty()) << "Cancel wrote under the fault";
+            }
+        }
+        return sweep;
+    }();
+    return outcome;
+}
+
+TEST(FaultSweep, EveryPageSurvivesEveryFaultOfEveryOperationItCalls) {
+    const SweepOutcome& sweep = Sweep();
+    EXPECT_EQ(9u, sweep.pages.size());
+    std::printf("fault sweep: %zu pages in %zu example runs x %zu host operations x up to 4 faults = %zu faulted "
+                "operations, %d runs (OK and Cancel each); %d faults changed what the host received\n",
+                sweep.pages.size(), std::size(kPages), sweep.operations, sweep.pairs, sweep.runs, sweep.changed);
+}
+
+// docs/integration.md tells a host developer, page by page, what the page calls. Each
+// page's section (from its "## `Name`" heading to the next heading of that level) must
+// name every host operation, interface, value, "ApplyAll:" name and help topic the sweep saw
+// the page use, and every "Interface::Operation" it names must be one the sweep saw, so
+// that the guide cannot drift from the pages. TAVREL_PRINT_RECORDS=1 prints what was seen.
+TEST(FaultSweep, IntegrationGuideNamesWhatEachPageCalls) {
+    std::ifstream file(TAVREL_DOCS_DIR "/integration.md", std::ios::binary);
+    ASSERT_TRUE(file) << "docs/integration.md is missing";
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string bytes = text.str();
+    const std::wstring guide(bytes.begin(), bytes.end());  // the names looked for are ASCII
+    if (std::getenv("TAVREL_PRINT_RECORDS")) {
+        for (const auto& [page, record] : Sweep().pages) {
+            for (const auto& [what, names] : {std::pair{"call", &record.calls}, {"interface", &record.asksFor},
+                                              {"value", &record.valueNames}, {"name", &record.applyAllNames}, {"help topic", &record.helpTopics}}) {
+                for (const std::wstring& name : *names)
+                    std::printf("%s %s: %s\n", page.c_str(), what, Narrow(name).c_str());
             }
         }
     }
-    std::printf("fault sweep: 9 pages in %zu example runs x %zu host operations x up to 4 faults = %zu faulted "
-                "operations, %d runs (OK and Cancel each); %d faults changed what the host received\n",
-                std::size(kPages), operationCount, pairs, runs, changed);
+    for (const auto& [page, record] : Sweep().pages) {
+        SCOPED_TRACE(page);
+        const std::wstring heading = L"\n## `" + std::wstring(page.begin(), page.end()) + L"`";
+        const std::size_t from = guide.find(heading);
+        ASSERT_NE(std::wstring::npos, from) << "docs/integration.md has no section " << Narrow(heading.substr(1));
+        const std::size_t to = guide.find(L"\n## ", from + heading.size());
+        const std::wstring section = guide.substr(from, to == std::wstring::npos ? to : to - from);
+        const auto expectNamed = [&](const std::set<std::wstring>& names, const char* what) {
+            for (const std::wstring& name : names) {
+                EXPECT_NE(std::wstring::npos, section.find(L"`" + name + L"`"))
+                    << "the guide does not name the " << what << " `" << Narrow(name) << "`";
+            }
+        };
+        expectNamed(record.calls, "call");
+        expectNamed(record.asksFor, "interface");
+        expectNamed(record.valueNames, "value");
+        expectNamed(record.applyAllNames, "name");
+        expectNamed(record.helpTopics, "help topic");
+        // Every `IName::Operation` the section names is one the page was seen to call.
+        for (std::size_t tick = section.find(L"`I"); tick != std::wstring::npos;
+             tick = section.find(L"`I", tick + 1)) {
+            const std::size_t close = section.find(L'`', tick + 1);
+            const std::wstring named = section.substr(tick + 1, close - tick - 1);
+            if (named.find(L"::") != std::wstring::npos) {
+                EXPECT_TRUE(record.calls.count(named)) << "the guide names `" << Narrow(named)
+                                                        << "`, which the page was not seen to call";
+            }
+            tick = close;
+        }
+    }
 }
 
 }  // namespace
