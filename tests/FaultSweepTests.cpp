@@ -41,6 +41,7 @@ struct ExamplePage {
 
 const ExamplePage kPages[] = {
     {"RangeSurfaceDialog", &CLSID_RangeSurfaceDialog, L"range-surface.host", L"range-surface-deeper.script"},
+    {"RangeSurfaceDialog", &CLSID_RangeSurfaceDialog, L"range-surface.host", L"range-surface-apply-all.script"},
     {"HorizontalDistanceDialog", &CLSID_HorizontalDistanceDialog, L"horizontal-axis.host",
      L"horizontal-axis-hours.script"},
     {"TsDistributionDlg", &CLSID_TsDistributionDlg, L"ts-distribution.host", L"ts-distribution-weight.script"},
@@ -129,6 +130,7 @@ struct RunOutcome {
     std::vector<Operation> operations;
     std::vector<std::pair<std::wstring, std::wstring>> keys;  // (operation, what it named)
     bool ran = false;
+    std::wstring scriptProblem;  // why the script stopped short, if it did
 };
 
 // What the user does once the page is open.
@@ -172,7 +174,7 @@ RunOutcome RunExample(const ExamplePage& example, const Operation* faulted, cons
                                 [&](HWND dialog) {
                                     std::ostringstream ignored;
                                     if (play == Play::Script)
-                                        pagehost::RunUserScript(dialog, script, ignored);
+                                        outcome.scriptProblem = pagehost::RunUserScript(dialog, script, ignored).problem;
                                     if (play == Play::HelpThenCancel)
                                         ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kHelpButton, BN_CLICKED),
                                                        reinterpret_cast<LPARAM>(::GetDlgItem(dialog, kHelpButton)));
@@ -268,6 +270,7 @@ const SweepOutcome& Sweep() {
             PageRecord& record = sweep.pages[example.name];
             const RunOutcome normal = RunExample(example, nullptr, hostsim::Fault{}, Play::Script);
             EXPECT_TRUE(normal.ran) << "the example opened no dialog";
+            EXPECT_EQ("", Narrow(normal.scriptProblem)) << "the example script does not run as written";
             if (!normal.ran)
                 continue;
             Note(record, normal);
