@@ -3,30 +3,21 @@
 #include "ComResource.h"
 #include "HostInterfaces.h"
 
-#include <cstdarg>
-#include <cwchar>
 #include <cwctype>
-#include <vector>
+#include <initializer_list>
 
 using Microsoft::WRL::ComPtr;
 
 namespace tavrel {
 namespace {
 
-// printf-style wide formatting into a string ("%ls" for wide strings).
-std::wstring FormatText(const wchar_t* format, ...) {
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        va_list arguments;
-        va_start(arguments, format);
-        int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
-        va_end(arguments);
-        if (written >= 0)
-            return std::wstring(buffer.data(), static_cast<size_t>(written));
-        if (buffer.size() >= 65536)
-            return std::wstring();
-        buffer.resize(buffer.size() * 4);
-    }
+// The parts one after the other, each up to its first NUL and a null part as
+// "(null)", as "%ls" writes them.
+std::wstring Concatenate(std::initializer_list<const wchar_t*> parts) {
+    std::wstring text;
+    for (const wchar_t* part : parts)
+        text += part ? part : L"(null)";
+    return text;
 }
 
 // The found object is asked for the wanted interface; a null object offers nothing.
@@ -128,20 +119,20 @@ std::wstring ParameterPathRoot(IUnknown* selectedLayer) {
 }
 
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName) {
-    return FormatText(L"%ls/%ls/%ls/%ls/%ls", root.c_str(), L"ProcessingMgr", channelId.c_str(),
-                      L"ChannelProcessingCommon", parameterName);
+    return Concatenate(
+        {root.c_str(), L"/ProcessingMgr/", channelId.c_str(), L"/ChannelProcessingCommon/", parameterName});
 }
 
 std::wstring BottomDetectionApplyAllName(const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:-SwathView:Echogram/World2Echogram/%ls", parameterName);
+    return Concatenate({L"ApplyAll:-SwathView:Echogram/World2Echogram/", parameterName});
 }
 
 std::wstring ColorScaleApplyAllName(const wchar_t* layers, const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:Colour Scale/%ls/ColorScaleView/%ls", layers, parameterName);
+    return Concatenate({L"ApplyAll:Colour Scale/", layers, L"/ColorScaleView/", parameterName});
 }
 
 std::wstring ConfigureWindowApplyAllName(const std::wstring& viewName, const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:%ls/%ls", viewName.c_str(), parameterName);
+    return Concatenate({L"ApplyAll:", viewName.c_str(), L"/", parameterName});
 }
 
 }  // namespace tavrel

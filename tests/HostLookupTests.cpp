@@ -148,6 +148,13 @@ TEST_F(HostLookupTest, SelectedLayerNameAndPathTexts) {
     EXPECT_EQ(L"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMinTVG40",
               ColorScaleApplyAllName(L"Layers", L"ColorMinTVG40"));
     EXPECT_EQ(L"ApplyAll:Echogram/Hidden", ConfigureWindowApplyAllName(L"Echogram", L"Hidden"));
+    // Names of any length come whole; a name ends at an embedded NUL, as the host's
+    // C strings do.
+    const std::wstring longName(300, L'v');
+    EXPECT_EQ(L"ApplyAll:" + longName + L"/Hidden", ConfigureWindowApplyAllName(longName, L"Hidden"));
+    EXPECT_EQ(longName + L"/ProcessingMgr/" + longName + L"/ChannelProcessingCommon/MaxPingRange",
+              ParameterPath(longName, longName, L"MaxPingRange"));
+    EXPECT_EQ(L"ApplyAll:Echo/Hidden", ConfigureWindowApplyAllName(std::wstring(L"Echo\0gram", 9), L"Hidden"));
 }
 
 }  // namespace
