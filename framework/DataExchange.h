@@ -1,10 +1,10 @@
 // Exchange of control values with page members in one call.
 #pragma once
 
+#include "DecimalText.h"
 #include "NumericControls.h"
 
 #include <windows.h>
-#include <cwchar>
 #include <initializer_list>
 
 namespace tavrel::frame {
@@ -99,9 +99,8 @@ private:
     HWND Dialog() const { return static_cast<const T*>(this)->m_hWnd; }
 
     bool LoadFloat(int controlId, double value) {
-        wchar_t text[kFloatTextLength + 1];
-        if (std::swprintf(text, kFloatTextLength + 1, L"%.*g", kExchangePrecision, value) < 0)
-            text[0] = L'\0';
+        wchar_t text[kNumberTextSize];  // "%.*g" with 15 digits needs 22 at most
+        WriteGeneralText(value, kExchangePrecision, text);
         if (!::SetDlgItemTextW(Dialog(), controlId, text)) {
             OnExchangeError(controlId);
             return false;

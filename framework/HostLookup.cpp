@@ -3,16 +3,22 @@
 #include "ComResource.h"
 #include "HostInterfaces.h"
 
-#include <algorithm>
-#include <cstdarg>
-#include <cwchar>
 #include <cwctype>
-#include <vector>
+#include <initializer_list>
 
 using Microsoft::WRL::ComPtr;
 
 namespace tavrel {
 namespace {
+
+// The parts one after the other, each up to its first NUL and a null part as
+// "(null)", as "%ls" writes them.
+std::wstring Concatenate(std::initializer_list<const wchar_t*> parts) {
+    std::wstring text;
+    for (const wchar_t* part : parts)
+        text += part ? part : L"(null)";
+    return text;
+}
 
 // The found object is asked for the wanted interface; a null object offers nothing.
 HRESULT AskFoundObject(IUnknown* object, REFIID riid, void** found) {
@@ -22,25 +28,6 @@ HRESULT AskFoundObject(IUnknown* object, REFIID riid, void** found) {
 }
 
 }  // namespace
-
-std::wstring FormatText(const wchar_t* format, ...) {
-    constexpr size_t kLimit = 65536;  // characters, with the terminating NUL
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        va_list arguments;
-        va_start(arguments, format);
-        const int written = std::vswprintf(buffer.data(), buffer.size(), format, arguments);
-        va_end(arguments);
-        if (written >= 0 && static_cast<size_t>(written) < buffer.size())
-            return std::wstring(buffer.data(), static_cast<size_t>(written));
-        // A text that did not fit: C99's vswprintf (MinGW's) tells its length, the
-        // standard C++ one (MSVC's) only that it failed.
-        const size_t needed = written >= 0 ? static_cast<size_t>(written) + 1 : buffer.size() * 4;
-        if (buffer.size() >= kLimit || needed > kLimit)
-            return std::wstring();
-        buffer.resize(std::max(needed, std::min(buffer.size() * 4, kLimit)));
-    }
-}
 
 HRESULT LocateHostInterface(IUnknown* start, REFIID riid, void** found) {
     if (!start || !found)
@@ -132,20 +119,20 @@ std::wstring ParameterPathRoot(IUnknown* selectedLayer) {
 }
 
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName) {
-    return FormatText(L"%ls/%ls/%ls/%ls/%ls", root.c_str(), L"ProcessingMgr", channelId.c_str(),
-                      L"ChannelProcessingCommon", parameterName);
+    return Concatenate(
+        {root.c_str(), L"/ProcessingMgr/", channelId.c_str(), L"/ChannelProcessingCommon/", parameterName});
 }
 
 std::wstring BottomDetectionApplyAllName(const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:-SwathView:Echogram/World2Echogram/%ls", parameterName);
+    return Concatenate({L"ApplyAll:-SwathView:Echogram/World2Echogram/", parameterName});
 }
 
 std::wstring ColorScaleApplyAllName(const wchar_t* layers, const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:Colour Scale/%ls/ColorScaleView/%ls", layers, parameterName);
+    return Concatenate({L"ApplyAll:Colour Scale/", layers, L"/ColorScaleView/", parameterName});
 }
 
 std::wstring ConfigureWindowApplyAllName(const std::wstring& viewName, const wchar_t* parameterName) {
-    return FormatText(L"ApplyAll:%ls/%ls", viewName.c_str(), parameterName);
+    return Concatenate({L"ApplyAll:", viewName.c_str(), L"/", parameterName});
 }
 
 }  // namespace tavrel

@@ -45,10 +45,6 @@ std::wstring ParameterPathRoot(IUnknown* selectedLayer);
 // "<root>/ProcessingMgr/<channel>/ChannelProcessingCommon/<parameter>"
 std::wstring ParameterPath(const std::wstring& root, const std::wstring& channelId, const wchar_t* parameterName);
 
-// printf-style wide formatting of a text for the host ("%ls" for wide strings), as
-// long as it needs to be; empty when it cannot be formatted or passes 65535 characters.
-std::wstring FormatText(const wchar_t* format, ...);
-
 // The "ApplyAll:" names a page sets on the screen manager so that the host applies a
 // value to every view of a kind.
 std::wstring BottomDetectionApplyAllName(const wchar_t* parameterName);

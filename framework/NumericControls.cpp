@@ -1,30 +1,13 @@
 #include "NumericControls.h"
 
+#include "DecimalText.h"
+
 #include <climits>
 #include <cmath>
-#include <cwchar>
 #include <cwctype>
 
 namespace tavrel {
 namespace {
-
-// Room for any finite double in "%.<6 or fewer>f" (DBL_MAX has 309 digits).
-constexpr size_t kNumberTextSize = 512;
-
-// Formats one double into a fixed buffer (no allocation, so usable anywhere).
-// Note: with MinGW's C++ headers swprintf is MinGW's own C99 printf.
-void FormatInto(wchar_t (&buffer)[kNumberTextSize], const wchar_t* format, double value) {
-    if (std::swprintf(buffer, kNumberTextSize, format, value) < 0)
-        buffer[0] = L'\0';
-}
-
-// "%.<decimals>f" built with "%%.%df"; "%.0f" for decimals <= 0.
-void BuildFixedFormat(wchar_t (&format)[16], int decimals) {
-    if (decimals > 0)
-        std::swprintf(format, 16, L"%%.%df", decimals);
-    else
-        std::wcscpy(format, L"%.0f");
-}
 
 bool IsBlank(wchar_t character) { return character == L' ' || character == L'\t'; }
 bool IsDigit(wchar_t character) { return character >= L'0' && character <= L'9'; }
@@ -32,8 +15,8 @@ bool IsDigit(wchar_t character) { return character >= L'0' && character <= L'9';
 // Reads the finite decimal number at the start of text: [sign] digits [. digits]
 // [e [sign] digits], with at least one digit before the exponent. Returns its
 // length, or 0 when text does not start with one or it overflows a double. Only this
-// part of the text reaches the C library, so its wcstod and _wtof cannot disagree on
-// hexadecimal numbers, "inf", "nan" or a 'd' exponent.
+// part of the text is converted (as wcstod converts it), so hexadecimal numbers,
+// "inf", "nan" and a 'd' exponent are never read as numbers.
 size_t ReadDecimalNumber(const wchar_t* text, double& value) {
     size_t length = (text[0] == L'+' || text[0] == L'-') ? 1 : 0;
     size_t digits = 0;
@@ -55,7 +38,7 @@ size_t ReadDecimalNumber(const wchar_t* text, double& value) {
             length = exponent;
         }
     }
-    const double parsed = std::wcstod(std::wstring(text, length).c_str(), nullptr);
+    const double parsed = ReadDecimalText(text, length);
     if (!std::isfinite(parsed))
         return 0;
     value = parsed;
@@ -117,15 +100,11 @@ LRESULT CSpinButtonDoubleCtrl::OnDeltaPos(int /*controlId*/, NMHDR* header, BOOL
     const int exponent = m_nDecimals - k + 1;
     const double step = std::pow(10.0, -exponent);
 
-    // The larger the step, the fewer decimals shown.
-    wchar_t format[16];
-    BuildFixedFormat(format, exponent);
-
     // Steps of 10 and more start from a multiple of the step, rounded the way "%.0f"
-    // rounds (MinGW: halves to even).
+    // rounds (halves to even).
     if (exponent < 0) {
         wchar_t quotient[kNumberTextSize];
-        FormatInto(quotient, L"%.0f", value / step);
+        WriteFixedText(value / step, 0, quotient);
         value = ParseLeadingDouble(quotient) * step;
     }
 
@@ -139,9 +118,10 @@ LRESULT CSpinButtonDoubleCtrl::OnDeltaPos(int /*controlId*/, NMHDR* header, BOOL
             value = m_dMin;
     }
 
+    // The larger the step, the fewer decimals shown: "%.<exponent>f", "%.0f" from 0 down.
     m_dValue = value;
     wchar_t text[kNumberTextSize];
-    FormatInto(text, format, value);
+    WriteFixedText(value, exponent, text);
     ::SetWindowTextW(buddy, text);
     return 0;
 }
@@ -187,9 +167,9 @@ void SetLadderTrackBarValue(frame::CTrackBarCtrl trackBar, const ValueLadder& la
 
 void SetLadderEndLabels(HWND dialog, int firstLabelId, int lastLabelId, const ValueLadder& ladder) {
     wchar_t text[kNumberTextSize];
-    FormatInto(text, L"%.0f", LadderValueAt(ladder, 0));
+    WriteFixedText(LadderValueAt(ladder, 0), 0, text);
     ::SetDlgItemTextW(dialog, firstLabelId, text);
-    FormatInto(text, L"%.0f", LadderValueAt(ladder, ladder.lastIndex));
+    WriteFixedText(LadderValueAt(ladder, ladder.lastIndex), 0, text);
     ::SetDlgItemTextW(dialog, lastLabelId, text);
 }
 
@@ -198,25 +178,29 @@ void SetLadderEndLabels(HWND dialog, int firstLabelId, int lastLabelId, const Va
 std::wstring FormatWholeNumber(double value) { return FormatFixed(value, 0); }
 
 std::wstring FormatFixed(double value, int decimals) {
-    wchar_t format[16];
-    BuildFixedFormat(format, decimals);
     wchar_t text[kNumberTextSize];
-    FormatInto(text, format, value);
+    WriteFixedText(value, decimals, text);
     return text;
 }
 
 std::wstring FormatOneDecimal(double value) { return FormatFixed(value, 1); }
 
 std::wstring FormatCount(long value) {
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%ld", value);
-    return text;
+    unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    wchar_t text[16];
+    wchar_t* first = text + 16;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--first = L'-';
+    return std::wstring(first, text + 16);
 }
 
 std::wstring FormatSignificant(double value) {
     wchar_t text[kNumberTextSize];
-    if (std::swprintf(text, kNumberTextSize, L"%.*g", kExchangePrecision, value) < 0)
-        text[0] = L'\0';
+    WriteGeneralText(value, kExchangePrecision, text);
     return text;
 }
 

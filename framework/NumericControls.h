@@ -98,10 +98,11 @@ void SetLadderEndLabels(HWND dialog, int firstLabelId, int lastLabelId, const Va
 // What an arrow press writes into the buddy before the up-down has its limits.
 inline constexpr wchar_t kNoRangeText[] = L"????";
 
-// "%.0f": whole numbers in edits and ladder labels (halves round as the C library's
-// formatted output does; MinGW's rounds them to even).
+// The texts of the C library's formats, written by DecimalText.h: the exact value
+// rounded to the digits shown, halves to even.
+// "%.0f": whole numbers in edits and ladder labels.
 std::wstring FormatWholeNumber(double value);
-// "%.<decimals>f", with the format built from "%%.%df"; decimals <= 0 gives "%.0f".
+// "%.<decimals>f" (the format "%%.%df" builds); decimals <= 0 gives "%.0f".
 std::wstring FormatFixed(double value, int decimals);
 // "%.1f" (the same text as "%.1lf": the l changes nothing for f).
 std::wstring FormatOneDecimal(double value);
@@ -112,8 +113,8 @@ inline constexpr int kExchangePrecision = 15;
 std::wstring FormatSignificant(double value);
 
 // Every text a page reads is read this one way: the finite decimal number at its
-// start, after white space ([sign] digits [. digits] [e [sign] digits]); 0 when the
-// text does not start with one. Hexadecimal numbers, "inf", "nan" and exponents
+// start, after white space ([sign] digits [. digits] [e [sign] digits]), converted as
+// wcstod converts it (DecimalText.h); 0 when the text does not start with one. Hexadecimal numbers, "inf", "nan" and exponents
 // written with 'd' are not numbers ("0x10" reads 0, "1d3" reads 1), and neither is
 // a number too large for a double: no non-finite value can reach a host.
 double ParseLeadingDouble(const wchar_t* text);

@@ -257,56 +257,36 @@ private:
     Microsoft::WRL::ComPtr<IHelpViewer> m_helpViewer;
 };
 
-// IFormControl for the pages that offer it. kInvalidInput is the log line of a
-// refused SetFormObjects (nullptr: nothing is logged).
-template <class T, const wchar_t* kInvalidInput>
-class CFormControl : public IFormControl {
+// IFormControl for the pages that offer it, written once; CFormControl<T, ...> below
+// binds it to its page.
+class CFormControlBase : public IFormControl {
 public:
     // The objects arrive as one VARIANT holding a one-dimensional array of VARIANTs,
     // each with an object. The page takes such an array whatever the outcome: it
     // destroys it, which releases the array's own reference to every object. Anything
     // else is refused with E_INVALIDARG and stays the caller's, and so do the objects
     // held before.
-    STDMETHODIMP SetFormObjects(VARIANT objects) override {
-        SAFEARRAY* array = objects.vt == (VT_ARRAY | VT_VARIANT) ? objects.parray : nullptr;
-        if (!IsVariantVector(array)) {
-            if constexpr (kInvalidInput != nullptr)
-                LogDebugMessage(L"%ls", kInvalidInput);
-            return E_INVALIDARG;
-        }
-        LONG lower = 0, upper = -1;
-        ::SafeArrayGetLBound(array, 1, &lower);
-        ::SafeArrayGetUBound(array, 1, &upper);
-        HRESULT hr = ::SafeArrayLock(array);
-        if (FAILED(hr)) {
-            ::SafeArrayDestroy(array);
-            return hr;
-        }
-        hr = CatchToHresult([&] {
-            const auto* elements = static_cast<const VARIANT*>(array->pvData);
-            std::vector<IUnknown*> pointers;
-            for (LONG i = 0; i <= upper - lower; ++i) {
-                const VARIANT& element = elements[i];
-                const bool holdsObject = element.vt == VT_UNKNOWN || element.vt == VT_DISPATCH;
-                pointers.push_back(holdsObject ? element.punkVal : nullptr);
-            }
-            IUnknown* none = nullptr;
-            return Page().SetObjects(static_cast<ULONG>(pointers.size()), pointers.empty() ? &none : pointers.data());
-        });
-        ::SafeArrayUnlock(array);
-        ::SafeArrayDestroy(array);
-        return hr;
-    }
-
+    STDMETHODIMP SetFormObjects(VARIANT objects) override;
     // The modal run, as from Activate, with the rectangle 0,200 - 100,300.
-    STDMETHODIMP ShowForm(long /*reserved1*/, long /*reserved2*/) override {
-        const RECT formRect{0, 200, 100, 300};
-        Page().Activate(nullptr, &formRect, TRUE);
-        return S_OK;
-    }
+    STDMETHODIMP ShowForm(long reserved1, long reserved2) override;
+
+protected:
+    explicit CFormControlBase(const wchar_t* invalidInputLog) : m_invalidInputLog(invalidInputLog) {}
 
 private:
-    T& Page() { return *static_cast<T*>(this); }
+    virtual IPropertyPage& FormPage() = 0;
+
+    const wchar_t* m_invalidInputLog;  // logged for a refused SetFormObjects, unless null
+};
+
+// kInvalidInput is the log line of a refused SetFormObjects (nullptr: nothing is logged).
+template <class T, const wchar_t* kInvalidInput>
+class CFormControl : public CFormControlBase {
+public:
+    CFormControl() : CFormControlBase(kInvalidInput) {}
+
+private:
+    IPropertyPage& FormPage() override { return *static_cast<T*>(this); }
 };
 
 // What a page hands the host as its subscriber. Subscriptions are never cancelled

@@ -51,138 +51,60 @@ LPOLESTR LoadTaskString(HINSTANCE instance, UINT id);
 // array itself must say so, since the VARIANT that carries it may lie.
 bool IsVariantVector(SAFEARRAY* array);
 
-template <class T>
-class IPropertyPageImpl : public IPropertyPage {
+// IPropertyPage for every page, written once: what differs between pages is their
+// PageInfo and their dialog, which IPropertyPageImpl<T> below supplies.
+class CPropertyPageBase : public IPropertyPage {
 public:
-    IPropertyPageImpl() = default;
-    IPropertyPageImpl(const IPropertyPageImpl&) = delete;
-    IPropertyPageImpl& operator=(const IPropertyPageImpl&) = delete;
+    CPropertyPageBase(const CPropertyPageBase&) = delete;
+    CPropertyPageBase& operator=(const CPropertyPageBase&) = delete;
     // Destruction releases the site and every object.
-    virtual ~IPropertyPageImpl() = default;
+    virtual ~CPropertyPageBase();
 
 // IPropertyPage
-    STDMETHODIMP SetPageSite(IPropertyPageSite* site) override {
-        if (site && m_pageSite)
-            return E_UNEXPECTED;
-        m_pageSite = site;
-        return S_OK;
-    }
-
-    STDMETHODIMP Activate(HWND /*parent*/, LPCRECT rect, BOOL /*modal*/) override {
-        if (!rect)
-            return E_POINTER;
-        Page().DoModal(::GetActiveWindow());
-        // The window is gone by now: Move answers E_UNEXPECTED, which is expected.
-        static_cast<IPropertyPage*>(this)->Move(rect);
-        m_size.cx = rect->right - rect->left;
-        m_size.cy = rect->bottom - rect->top;
-        return S_OK;
-    }
-
-    STDMETHODIMP Deactivate() override {
-        if (Page().m_hWnd && ::IsWindow(Page().m_hWnd))
-            ::DestroyWindow(Page().m_hWnd);
-        Page().m_hWnd = nullptr;
-        return S_OK;
-    }
-
-    STDMETHODIMP GetPageInfo(PROPPAGEINFO* info) override {
-        if (!info)
-            return E_POINTER;
-        return CatchToHresult([&] {
-            SIZE size{};
-            if (FAILED(GetDialogTemplateSize(ModuleInstance(), T::kInfo.templateId, size)))
-                return E_UNEXPECTED;
-            m_size = size;
-            info->cb = sizeof(PROPPAGEINFO);
-            info->pszTitle = LoadTaskString(ModuleInstance(), T::kInfo.titleId);
-            info->size = m_size;
-            info->pszHelpFile = LoadTaskString(ModuleInstance(), T::kInfo.titleId + 1);
-            info->pszDocString = LoadTaskString(ModuleInstance(), T::kInfo.titleId + 2);
-            info->dwHelpContext = m_helpContext;
-            return S_OK;
-        });
-    }
-
+    STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
+    STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) override;
+    STDMETHODIMP Deactivate() override;
+    STDMETHODIMP GetPageInfo(PROPPAGEINFO* info) override;
     // The held objects are released first; each new one is held with a reference.
-    STDMETHODIMP SetObjects(ULONG count, IUnknown** objects) override {
-        if (!objects)
-            return E_POINTER;
-        m_objects.clear();
-        m_objects.shrink_to_fit();
-        // An array whose byte size does not fit 32 bits cannot be had.
-        if (static_cast<std::uint64_t>(count) * sizeof(IUnknown*) > 0xFFFFFFFFull)
-            return E_OUTOFMEMORY;
-        return CatchToHresult([&] {
-            m_objects.assign(objects, objects + count);
-            return S_OK;
-        });
-    }
-
-    STDMETHODIMP Show(UINT showCommand) override {
-        if (!Page().m_hWnd)
-            return E_UNEXPECTED;
-        ::ShowWindow(Page().m_hWnd, static_cast<int>(showCommand));
-        return S_OK;
-    }
-
-    STDMETHODIMP Move(LPCRECT rect) override {
-        if (!Page().m_hWnd)
-            return E_UNEXPECTED;
-        if (!rect)
-            return E_POINTER;
-        ::MoveWindow(Page().m_hWnd, rect->left, rect->top, rect->right - rect->left,
-                     rect->bottom - rect->top, TRUE);
-        return S_OK;
-    }
-
-    STDMETHODIMP IsPageDirty() override { return m_dirty ? S_OK : S_FALSE; }
-
+    STDMETHODIMP SetObjects(ULONG count, IUnknown** objects) override;
+    STDMETHODIMP Show(UINT showCommand) override;
+    STDMETHODIMP Move(LPCRECT rect) override;
+    STDMETHODIMP IsPageDirty() override;
     // Values reach the host through the dialog's own OK and Apply buttons only.
-    STDMETHODIMP Apply() override {
-        if (T::kInfo.applyClearsDirty == ApplyClearsDirty::Yes)
-            m_dirty = false;
-        return S_OK;
-    }
-
-    STDMETHODIMP Help(LPCOLESTR helpDirectory) override {
-        return CatchToHresult([&] {
-            std::wstring helpFile;
-            if (!LoadResourceString(ModuleInstance(), T::kInfo.titleId + 1, helpFile))
-                return E_OUTOFMEMORY;
-            std::wstring path = helpDirectory ? helpDirectory : L"";
-            path += L"\\";
-            path += helpFile;
-            ::WinHelpW(Page().m_hWnd, path.c_str(), HELP_CONTEXTPOPUP, 0);
-            return S_OK;
-        });
-    }
-
-    STDMETHODIMP TranslateAccelerator(MSG* message) override {
-        if (!message)
-            return E_POINTER;
-        bool keyboard = message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST;
-        bool mouse = message->message >= WM_MOUSEFIRST && message->message <= WM_MOUSELAST;
-        if (!keyboard && !mouse)
-            return S_FALSE;
-        return ::IsDialogMessageW(Page().m_hWnd, message) ? S_OK : S_FALSE;
-    }
+    STDMETHODIMP Apply() override;
+    STDMETHODIMP Help(LPCOLESTR helpDirectory) override;
+    STDMETHODIMP TranslateAccelerator(MSG* message) override;
 
 // Frame state for the page's own use
     IUnknown* Object(ULONG index) const { return index < m_objects.size() ? m_objects[index].Get() : nullptr; }
 
 protected:
+    explicit CPropertyPageBase(const PageInfo& info) : m_info(info) {}
+
     // Control handlers that change what the page would write mark it dirty.
     void SetDirty(bool dirty = true) { m_dirty = dirty; }
 
 private:
-    T& Page() { return *static_cast<T*>(this); }
+    // The page's dialog: run modally (Activate), and its window while it is open.
+    virtual void RunDialog(HWND owner) = 0;
+    virtual HWND& DialogWindow() = 0;
 
+    const PageInfo& m_info;
     Microsoft::WRL::ComPtr<IPropertyPageSite> m_pageSite;
     std::vector<Microsoft::WRL::ComPtr<IUnknown>> m_objects;
     SIZE m_size{0, 0};
     DWORD m_helpContext = 0;
     bool m_dirty = false;
+};
+
+template <class T>
+class IPropertyPageImpl : public CPropertyPageBase {
+public:
+    IPropertyPageImpl() : CPropertyPageBase(T::kInfo) {}
+
+private:
+    void RunDialog(HWND owner) override { static_cast<T*>(this)->DoModal(owner); }
+    HWND& DialogWindow() override { return static_cast<T*>(this)->m_hWnd; }
 };
 
 }  // namespace tavrel::frame

@@ -13,7 +13,15 @@ bool EqualsNoCase(const std::wstring& text, const wchar_t* word) {
     return CompareStringOrdinal(text.c_str(), static_cast<int>(text.size()), word, -1, TRUE) == CSTR_EQUAL;
 }
 
-std::wstring LineText(size_t line) { return L"line " + std::to_wstring(line) + L": "; }
+std::wstring LineText(size_t line) {
+    wchar_t digits[24];
+    wchar_t* first = digits + 24;
+    do {
+        *--first = static_cast<wchar_t>(L'0' + line % 10);
+        line /= 10;
+    } while (line != 0);
+    return L"line " + std::wstring(first, digits + 24) + L": ";
+}
 
 // ---- Tokens
 

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Checks a host SDK package: it holds exactly the files a host developer needs, its
 # Tavrel.dll is stripped and names its symbol file, and the DLL's size is printed so
-# that a growing runtime shows in every run.
+# that a growing runtime shows in every run. The 32-bit DLL, the product, must also
+# stay within its size budget (README.md, "Building", says what keeps it small).
 #   check-package.sh <package.zip>
 set -uo pipefail
+
+# Largest stripped size of the 32-bit Tavrel.dll, in KiB.
+win32_dll_budget_kib=250
 
 package=$(realpath "${1:?usage: check-package.sh <package.zip>}")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -34,4 +38,11 @@ sections=$($objdump_tool -h "$dll") || fail "Tavrel.dll cannot be read"
 grep -q '\.debug_' <<<"$sections" && fail "Tavrel.dll is not stripped"
 grep -q '\.gnu_debuglink' <<<"$sections" || fail "Tavrel.dll does not name its symbol file"
 size=$(stat -c %s "$dll")
-echo "check-package: $(basename "$package"): files as expected; Tavrel.dll $size bytes ($((size / 1024)) KiB) stripped"
+budget_kib=
+case $(basename "$package") in
+  *-win32.zip) budget_kib=$win32_dll_budget_kib ;;
+esac
+echo "check-package: $(basename "$package"): files as expected; Tavrel.dll $size bytes ($((size / 1024)) KiB) stripped${budget_kib:+, budget $budget_kib KiB}"
+if [ -n "$budget_kib" ] && [ "$size" -gt $((budget_kib * 1024)) ]; then
+  fail "Tavrel.dll is $((size - budget_kib * 1024)) bytes over its budget of $budget_kib KiB"
+fi

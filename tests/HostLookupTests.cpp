@@ -148,16 +148,13 @@ TEST_F(HostLookupTest, SelectedLayerNameAndPathTexts) {
     EXPECT_EQ(L"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMinTVG40",
               ColorScaleApplyAllName(L"Layers", L"ColorMinTVG40"));
     EXPECT_EQ(L"ApplyAll:Echogram/Hidden", ConfigureWindowApplyAllName(L"Echogram", L"Hidden"));
-}
-
-TEST(HostTexts, AreFormattedWhateverTheirLengthUpToTheLimit) {
-    EXPECT_EQ(L"TSDetection,ChannelID=KTB 2,MinTSValue=-7.5,",
-              FormatText(L"%ls,%ls=%ls,%ls=%3.1lf,", L"TSDetection", L"ChannelID", L"KTB 2", L"MinTSValue", -7.46));
-    // Longer than the first buffer: the text grows to fit.
-    const std::wstring id(3000, L'K');
-    EXPECT_EQ(L"ChannelID=" + id + L",", FormatText(L"ChannelID=%ls,", id.c_str()));
-    EXPECT_EQ(65535u, FormatText(L"%ls", std::wstring(65535, L'x').c_str()).size());
-    EXPECT_EQ(L"", FormatText(L"%ls", std::wstring(70000, L'x').c_str())) << "beyond the limit";
+    // Names of any length come whole; a name ends at an embedded NUL, as the host's
+    // C strings do.
+    const std::wstring longName(300, L'v');
+    EXPECT_EQ(L"ApplyAll:" + longName + L"/Hidden", ConfigureWindowApplyAllName(longName, L"Hidden"));
+    EXPECT_EQ(longName + L"/ProcessingMgr/" + longName + L"/ChannelProcessingCommon/MaxPingRange",
+              ParameterPath(longName, longName, L"MaxPingRange"));
+    EXPECT_EQ(L"ApplyAll:Echo/Hidden", ConfigureWindowApplyAllName(std::wstring(L"Echo\0gram", 9), L"Hidden"));
 }
 
 }  // namespace

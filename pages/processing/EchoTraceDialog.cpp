@@ -28,8 +28,6 @@ constexpr double kWriteTolerance = 0.05;           // smaller changes are not wr
 constexpr int kTickFrequency = 10;
 // The dialog's result when it ends by starting a calibration.
 constexpr INT_PTR kCalibrationStarted = IDC_ET_CALIBRATION;
-constexpr wchar_t kCalibrationFormat[] =
-    L"%ls,%ls=%ls,%ls=%3.1lf,%ls=%3.1lf,%ls=%3.1lf,%ls=%3.1lf,%ls=%3.1lf,%ls=%3.1lf,";
 
 // The six settings, in the order the page reads and writes them.
 enum Setting { kMinEchoLength, kMaxEchoLength, kMinTs, kMaxGainCompensation, kMaxPhaseDeviation, kMinSpacing, kCount };
@@ -301,16 +299,27 @@ private:
         if (!m_calibration || m_calibration->IsBusy(&busy) != S_OK || busy != VARIANT_FALSE)
             return;
         WriteValues();
-        const std::wstring settings =
-            FormatText(kCalibrationFormat, L"TSDetection", L"ChannelID", m_channelId.c_str(), L"MinTSValue",
-                       ValueOf(kMinTs), L"MinEchoLength", ValueOf(kMinEchoLength), L"MaxEchoLength",
-                       ValueOf(kMaxEchoLength), L"MaxGainCompensation", ValueOf(kMaxGainCompensation),
-                       L"MaxPhaseDeviation", ValueOf(kMaxPhaseDeviation), L"MinSpacing", ValueOf(kMinSpacing));
-        const UniqueBstr text = MakeBstr(settings);
+        const UniqueBstr text = MakeBstr(CalibrationSettings());
         m_calibration->StartCalibration(text.get());
         EndDialog(kCalibrationStarted);
     }
     double ValueOf(Setting setting) const { return m_values[setting].value; }
+
+    // "TSDetection,ChannelID=<id>,MinTSValue=<v>,...,MinSpacing=<v>," with each value
+    // to one decimal; the channel id counts up to its first NUL, as in any host text.
+    std::wstring CalibrationSettings() const {
+        std::wstring text = L"TSDetection,ChannelID=";
+        text += m_channelId.c_str();
+        text += L',';
+        for (Setting setting :
+             {kMinTs, kMinEchoLength, kMaxEchoLength, kMaxGainCompensation, kMaxPhaseDeviation, kMinSpacing}) {
+            text += kRows[setting].parameter;
+            text += L'=';
+            text += FormatOneDecimal(ValueOf(setting));
+            text += L',';
+        }
+        return text;
+    }
 
     // ---- State
 
