@@ -6,6 +6,7 @@
 #             the page class ids
 #   sample/   the sample host's source
 #   examples/ host descriptions and user scripts for pagehost
+#   docs/     the integration guide and the page gallery
 # and the READMEs.
 
 set(TAVREL_SDK_DIR ${CMAKE_BINARY_DIR}/sdk)
@@ -31,6 +32,7 @@ install(FILES
   DESTINATION include)
 install(FILES ${CMAKE_SOURCE_DIR}/tools/samplehost/SampleHost.cpp DESTINATION sample)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION examples)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

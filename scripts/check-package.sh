@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks a host SDK package: it holds exactly the files a host developer needs, its
-# Tavrel.dll is stripped and names its symbol file, and the DLL's size is printed so
+# Checks a host SDK package: it holds exactly the files a host developer needs, the
+# sample host builds from the package alone, its Tavrel.dll is stripped and names its
+# symbol file, and the DLL's size is printed so
 # that a growing runtime shows in every run. The 32-bit DLL, the product, must also
 # stay within its size budget (README.md, "Building", says what keeps it small).
 #   check-package.sh <package.zip>
@@ -18,7 +19,7 @@ expected=$(
   printf '%s\n' README.md bin/Tavrel.dll bin/Tavrel.dll.debug bin/Tavrel.tlb bin/pagehost.exe bin/samplehost.exe \
     include/HostInterfaces.idl include/HostInterfaces.h include/HostInterfaces_i.c include/TavrelClasses.h \
     include/TavrelClasses_i.c sample/SampleHost.cpp
-  (cd "$root" && find examples -type f)
+  (cd "$root" && find examples docs -type f)
 )
 actual=$(cmake -E tar tf "$package" | grep -v '/$') || fail "cannot be listed"
 missing=$(comm -23 <(sort <<<"$expected") <(sort <<<"$actual"))
@@ -28,7 +29,17 @@ extra=$(comm -13 <(sort <<<"$expected") <(sort <<<"$actual"))
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-(cd "$scratch" && cmake -E tar xf "$package" bin/Tavrel.dll) || fail "cannot be unpacked"
+(cd "$scratch" && cmake -E tar xf "$package") || fail "cannot be unpacked"
+
+# The sample host, built as its source says, from nothing but the package.
+case $(basename "$package") in
+  *-win32.zip) compiler=i686-w64-mingw32-g++-posix ;;
+  *) compiler=x86_64-w64-mingw32-g++-posix ;;
+esac
+(cd "$scratch" && $compiler -std=c++17 -municode -Wall -Werror -Iinclude sample/SampleHost.cpp \
+  include/HostInterfaces_i.c include/TavrelClasses_i.c -lole32 -loleaut32 -luuid -o samplehost-from-package.exe) ||
+  fail "the sample host does not build from the package alone"
+
 dll=$scratch/bin/Tavrel.dll
 objdump_tool=objdump
 for candidate in x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump; do

@@ -1,12 +1,14 @@
 // Tavrel.dll as an installer and a host see it: registered with the system's regsvr32
 // and through DllRegisterServer, the registry read back key by key, the type library,
 // creation by ProgID, unregistration, the version and manifest resources, and
-// registration-free activation. Every test starts and ends unregistered.
+// registration-free activation, and the SDK's sample host run as its user would.
+// Every test starts and ends unregistered.
 #include "ComResource.h"
 #include "Registrar.h"
 #include "RegistryNames.h"
 #include "TavrelClasses.h"
 #include "TavrelLibrary.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +126,78 @@ long RunRegsvr32(const std::wstring& arguments) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<long>(exitCode);
+}
+
+// The first dialog a process shows, waited for up to 30 seconds; null when the
+// process ended first or showed none.
+HWND WaitForDialogOf(const PROCESS_INFORMATION& process) {
+    struct Search {
+        DWORD processId;
+        HWND found;
+    } search{process.dwProcessId, nullptr};
+    for (int tries = 0; tries < 600 && !search.found; ++tries) {
+        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0)
+            return nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM lParam) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(lParam);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                wchar_t className[16] = {};
+                GetClassNameW(window, className, 16);
+                if (owner != search->processId || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
+                    return TRUE;
+                search->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    return search.found;
+}
+
+// The SDK's sample host (samplehost.exe, beside Tavrel.dll) as its user runs it: the
+// TS distribution page opens on the sample's view, the user chooses "TS" and presses
+// OK. What it printed, or why it printed nothing.
+std::string RunSampleHost(const std::wstring& directory, const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE output = nullptr;
+    HANDLE childOutput = nullptr;
+    if (!CreatePipe(&output, &childOutput, &inheritable, 0))
+        return "no pipe";
+    SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = childOutput;
+    startup.hStdError = childOutput;
+    std::wstring commandLine = L"\"" + directory + L"\\samplehost.exe\" " + arguments;
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(childOutput);
+    if (!started) {
+        CloseHandle(output);
+        return "samplehost.exe did not start";
+    }
+    std::string printed;
+    if (HWND dialog = WaitForDialogOf(process)) {
+        SendMessageW(GetDlgItem(dialog, IDC_TS_TARGET_STRENGTH), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    } else {
+        printed = "(no dialog) ";
+    }
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        printed += "(did not end) ";
+    }
+    char buffer[512];
+    DWORD read = 0;
+    while (ReadFile(output, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        printed.append(buffer, read);
+    CloseHandle(output);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return printed;
 }
 
 bool AnyClassRegistered() {
@@ -478,6 +552,21 @@ TEST_F(RegistrationTest, ManifestDescribesEveryClass) {
 }
 
 // ---- Registration-free activation
+
+// The sample host finds the page by its ProgID once the DLL is registered, or loads
+// the DLL it is given; either way the user's choice reaches its view and the page
+// returns the view's every reference.
+TEST_F(RegistrationTest, SampleHostShowsThePageRegisteredOrNot) {
+    const std::wstring directory = modulePath.substr(0, modulePath.find_last_of(L'\\'));
+    const std::string chosen =
+        "the page wrote HistogramScale = 3\r\nHistogramScale is 3; the page gave back every reference\r\n";
+    EXPECT_EQ(chosen, RunSampleHost(directory, L"--dll \"" + modulePath + L"\""));
+
+    EXPECT_NE(chosen, RunSampleHost(directory, L"")) << "not registered: the class is unknown";
+    ASSERT_EQ(0, RunRegsvr32(L"/s \"" + modulePath + L"\""));
+    EXPECT_EQ(chosen, RunSampleHost(directory, L""));
+    ASSERT_EQ(0, RunRegsvr32(L"/u /s \"" + modulePath + L"\""));
+}
 
 TEST_F(RegistrationTest, ActivationContextCreatesPagesWithoutRegistration) {
     ACTCTXW context{};

@@ -4,8 +4,13 @@
 //
 // Build it against the SDK: HostInterfaces.h and HostInterfaces_i.c (the host
 // interfaces), TavrelClasses.h and TavrelClasses_i.c (the page class ids), ole32,
-// oleaut32 and uuid. Register Tavrel.dll first (regsvr32 Tavrel.dll), or pass
-// --dll <path> to use it without registration.
+// oleaut32 and uuid. From the SDK's folder, for example:
+//   MinGW-w64: i686-w64-mingw32-g++ -municode -Iinclude sample/SampleHost.cpp
+//              include/HostInterfaces_i.c include/TavrelClasses_i.c -lole32 -loleaut32 -luuid
+//   MSVC:      cl /EHsc /Iinclude sample\SampleHost.cpp include\HostInterfaces_i.c
+//              include\TavrelClasses_i.c ole32.lib oleaut32.lib uuid.lib
+// Register Tavrel.dll first (regsvr32 Tavrel.dll), or pass --dll <path> to use it
+// without registration.
 //
 //   samplehost [--dll <path to Tavrel.dll>]
 #include "HostInterfaces.h"
