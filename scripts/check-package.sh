@@ -8,7 +8,7 @@
 set -uo pipefail
 
 # Largest stripped size of the 32-bit Tavrel.dll, in KiB.
-win32_dll_budget_kib=250
+win32_dll_budget_kib=222
 
 package=$(realpath "${1:?usage: check-package.sh <package.zip>}")
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
