@@ -134,6 +134,12 @@ TEST_F(ConfigureWindowTest, TickingAViewSelectsItAndEnablesApplyWhichWritesAndDi
         // until another view is picked.
         TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Scope");
         EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
+        // A click anywhere in a row picks its view (the tree selects whole rows) and
+        // ticks nothing.
+        ClickTreeItemRow(dialog, IDC_CW_VIEW_TREE, L"Track");
+        EXPECT_EQ(L"Track", SelectedView(dialog));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
+        EXPECT_EQ((Lines{L"[x] Echogram", L"[x] Scope", L"[ ] Track"}), ListedViews(dialog));
         TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Track");
         EXPECT_EQ(L"Track", SelectedView(dialog));
         EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));

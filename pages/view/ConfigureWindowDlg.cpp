@@ -270,7 +270,8 @@ private:
     // ---- Control handlers
 
     // A click on an item's check box, icon or label selects the item (the tree itself
-    // selects on the icon and label only), so that ticking a view enables Apply.
+    // selects the rest of the row, but not on the check box), so that ticking a view
+    // enables Apply.
     //   NM_CLICK: the message's position is where the user clicked.
     LRESULT OnViewTreeClicked(NMHDR& /*header*/) {
         UINT part = 0;

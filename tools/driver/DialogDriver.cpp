@@ -618,6 +618,23 @@ bool ChooseComboEntry(HWND dialog, int comboId, const std::wstring& entryText) {
     return ChooseComboEntry(dialog, comboId, static_cast<int>(index));
 }
 
+// A left click at a point of a tree's client area. The mouse goes there first, as a
+// user's does: a handler that asks where the click happened (GetMessagePos,
+// GetCursorPos) finds the point.
+static void ClickTreeAt(HWND tree, POINT point) {
+    POINT onScreen = point;
+    ClientToScreen(tree, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
+    const LPARAM position = MAKELPARAM(point.x, point.y);
+    // The tree tracks the mouse after a button-down until a button message is queued:
+    // queue the release first, then press.
+    PostMessageW(tree, WM_LBUTTONUP, 0, position);
+    SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, position);
+    MSG left;
+    if (PeekMessageW(&left, tree, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE))
+        SendMessageW(tree, WM_LBUTTONUP, 0, position);
+}
+
 bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
     HWND tree = Reachable(dialog, treeId, "TickTreeItem", WC_TREEVIEWW, "a tree view");
     if (!tree) return false;
@@ -650,18 +667,29 @@ bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item) {
                       << " (its state image list is made at the first paint)";
         return false;
     }
-    const LPARAM point = MAKELPARAM((first + last) / 2, y);
-    // The mouse goes there first, as a user's does: a handler that asks where the click
-    // happened (GetMessagePos, GetCursorPos) finds the check box.
-    POINT onScreen{(first + last) / 2, y};
-    ClientToScreen(tree, &onScreen);
-    SetCursorPos(onScreen.x, onScreen.y);
-    // The tree tracks the mouse after a button-down until a button message is queued:
-    // queue the release first, then press.
-    PostMessageW(tree, WM_LBUTTONUP, 0, point);
-    SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    MSG left;
-    if (PeekMessageW(&left, tree, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE)) SendMessageW(tree, WM_LBUTTONUP, 0, point);
+    ClickTreeAt(tree, {(first + last) / 2, y});
+    return true;
+}
+
+bool ClickTreeItemRow(HWND dialog, int treeId, const std::wstring& itemText) {
+    HWND tree = Reachable(dialog, treeId, "ClickTreeItemRow", WC_TREEVIEWW, "a tree view");
+    HTREEITEM item = tree ? FindTreeItem(dialog, treeId, itemText) : nullptr;
+    if (!item) return false;
+    TreeView_EnsureVisible(tree, item);
+    RECT text{};
+    RECT client{};
+    if (!TreeView_GetItemRect(tree, item, &text, TRUE) || !GetClientRect(tree, &client)) {
+        Fail() << "ClickTreeItemRow: the item is not shown in tree " << treeId;
+        return false;
+    }
+    TVHITTESTINFO hit{};
+    hit.pt = {(text.right + client.right) / 2, (text.top + text.bottom) / 2};
+    TreeView_HitTest(tree, &hit);
+    if (hit.hItem != item || !(hit.flags & TVHT_ONITEMRIGHT)) {
+        Fail() << "ClickTreeItemRow: tree " << treeId << " has no room right of the item's label";
+        return false;
+    }
+    ClickTreeAt(tree, hit.pt);
     return true;
 }
 

@@ -120,6 +120,9 @@ bool ChooseComboEntry(HWND dialog, int comboId, const std::wstring& entryText);
 // change, NM_SETFOCUS); the click's message position is the check box.
 bool TickTreeItem(HWND dialog, int treeId, HTREEITEM item);
 bool TickTreeItem(HWND dialog, int treeId, const std::wstring& itemText);
+// Click in an item's row right of its label, where neither its check box, icon nor
+// label is.
+bool ClickTreeItemRow(HWND dialog, int treeId, const std::wstring& itemText);
 
 // Dispatch whatever is posted to this thread, through IsDialogMessage for dialog
 // windows as a modal loop does; returns without waiting.
