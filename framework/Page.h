@@ -34,7 +34,7 @@
 //   void OnDialogEnding();              before OK or Cancel ends the dialog (nothing)
 //
 // and use the frame's helpers: Object(index) for the host's objects, LocateHelpViewer,
-// SetDirty, EnableApplyButton, EnableControl, IsChecked and SetControlText.
+// SetDirty, EnableApplyButton, EnableControl, ShowControl, IsChecked and SetControlText.
 //
 // The frame does the rest: IUnknown from Interfaces (CComObject), IPropertyPage from
 // kInfo (IPropertyPageImpl), the modal run of the template and the binding of its
@@ -203,6 +203,7 @@ protected:
     void EnableControl(int id, bool enable) const {
         ::EnableWindow(::GetDlgItem(this->m_hWnd, id), enable ? TRUE : FALSE);
     }
+    void ShowControl(int id, bool show) const { ::ShowWindow(::GetDlgItem(this->m_hWnd, id), show ? SW_SHOW : SW_HIDE); }
     // A check box or radio button of the dialog is checked.
     bool IsChecked(int buttonId) const { return ::IsDlgButtonChecked(this->m_hWnd, buttonId) == BST_CHECKED; }
     // A control's text; an edit sends EN_CHANGE, so its handler runs as for typing.

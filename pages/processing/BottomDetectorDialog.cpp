@@ -60,11 +60,11 @@ public:
         SubscribeToChannelValues();
         LocateHelpViewer();
         if (GetApplicationKind(Object(frame::kViewObject)) == ApplicationKind::TK11)
-            ::ShowWindow(::GetDlgItem(m_hWnd, IDC_APPLY_TO_ALL), SW_HIDE);
+            ShowControl(IDC_APPLY_TO_ALL, false);
         for (int value = 0; value < kValueCount; ++value)
             ShowValue(static_cast<DetectorValue>(value));
         for (int unit : kUnitLabels)
-            ::SetDlgItemTextW(m_hWnd, unit, L"m");
+            SetControlText(unit, L"m");
         EnableApplyButton(false);
         return FALSE;  // the dialog manager leaves the focus alone
     }
@@ -76,7 +76,7 @@ public:
         // same (a host's own WM_COMMAND) writes nothing either.
         if (m_locked)
             return;
-        if (::IsDlgButtonChecked(m_hWnd, IDC_APPLY_TO_ALL) == BST_CHECKED)
+        if (IsChecked(IDC_APPLY_TO_ALL))
             WriteToAllViews();
         else if (m_server)
             WriteToChannelParameters();
@@ -134,7 +134,7 @@ private:
             state == kLayerLocked) {
             m_locked = true;
             for (int id : kEditingControls)
-                ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
+                EnableControl(id, false);
         }
     }
 
@@ -175,7 +175,7 @@ private:
     void ShowValue(DetectorValue which) {
         const double value = m_values[which].HostValue();
         if (which == kBackstep)
-            ::SetDlgItemTextW(m_hWnd, IDC_BD_BACKSTEP_EDIT, FormatWholeNumber(value).c_str());
+            SetControlText(IDC_BD_BACKSTEP_EDIT, FormatWholeNumber(value));
         else
             m_depths[which].Show(value);
     }

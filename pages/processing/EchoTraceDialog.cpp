@@ -148,8 +148,8 @@ private:
     void SetUpRows() {
         for (int setting = 0; setting < kCount; ++setting) {
             const Row& row = kRows[setting];
-            ::SetDlgItemTextW(m_hWnd, row.firstLabel, FormatWholeNumber(row.low).c_str());
-            ::SetDlgItemTextW(m_hWnd, row.lastLabel, FormatWholeNumber(row.high).c_str());
+            SetControlText(row.firstLabel, FormatWholeNumber(row.low));
+            SetControlText(row.lastLabel, FormatWholeNumber(row.high));
             m_spins[setting].SetDoubleRange(row.decimals, row.low, row.high);
             m_sliders[setting].SetRange(SliderPosition(row, row.low), SliderPosition(row, row.high));
             m_sliders[setting].SetTicFreq(kTickFrequency);
@@ -171,12 +171,12 @@ private:
         } else {
             const bool busy = FindCalibrationControl(channel, directory);
             if (!m_calibration || busy)
-                ::EnableWindow(::GetDlgItem(m_hWnd, IDC_ET_CALIBRATION), FALSE);
+                EnableControl(IDC_ET_CALIBRATION, false);
             m_store = ChannelSettingsStore(channel);
         }
     }
 
-    void HideCalibrationButton() { ::ShowWindow(::GetDlgItem(m_hWnd, IDC_ET_CALIBRATION), SW_HIDE); }
+    void HideCalibrationButton() { ShowControl(IDC_ET_CALIBRATION, false); }
 
     // "TK22" keeps the settings in the processing unit's modified bottom, "TK33" in
     // the processing unit's own settings.
@@ -283,7 +283,7 @@ private:
     void OnSliderMoved(int /*scrollCode*/) {
         const Row& row = kRows[setting];
         const double value = (m_sliders[setting].GetPos() - row.offset) / row.scale;
-        ::SetDlgItemTextW(m_hWnd, row.edit, FormatFixed(value, row.decimals).c_str());
+        SetControlText(row.edit, FormatFixed(value, row.decimals));
     }
 
     void OnAnyScroll(int /*scrollCode*/) { EnableApplyButton(true); }

@@ -173,7 +173,7 @@ private:
         const ApplicationKind kind = GetApplicationKind(Object(frame::kViewObject));
         if (kind != ApplicationKind::TK11 && kind != ApplicationKind::TK22)
             return;
-        ::ShowWindow(::GetDlgItem(m_hWnd, IDC_APPLY_TO_ALL), SW_HIDE);
+        ShowControl(IDC_APPLY_TO_ALL, false);
         if (kind != ApplicationKind::TK22)
             return;
         m_levelDecimals = 1;

@@ -63,9 +63,9 @@ public:
         ShowCheckBoxes();
         ListViews(Object(frame::kChannelObject));
         if (GetApplicationKind(Object(frame::kViewObject)) == ApplicationKind::TK11)
-            ::ShowWindow(::GetDlgItem(m_hWnd, IDC_APPLY_TO_ALL), SW_HIDE);
+            ShowControl(IDC_APPLY_TO_ALL, false);
         LocateHelpViewer();
-        EnableApply(false);
+        EnableApplyButton(false);
         return TRUE;  // the dialog manager focuses the tree
     }
 
@@ -73,7 +73,7 @@ public:
     void WriteValues() {
         ReadTouchedTicks();
         long status = frame::kParameterStatusPreset;
-        if (::IsDlgButtonChecked(m_hWnd, IDC_APPLY_TO_ALL) != BST_CHECKED) {
+        if (!IsChecked(IDC_APPLY_TO_ALL)) {
             if (m_views.empty())
                 LogDebugMessage(L"%ls", kNoItemsInList);
             for (const ListedView& listed : m_views) {
@@ -104,7 +104,7 @@ public:
     }
 
     // After Apply's write there is nothing new to apply until the user picks a view.
-    void OnApplied() { EnableApply(false); }
+    void OnApplied() { EnableApplyButton(false); }
 
     // OK and Cancel: every item gives back its view's reference, in the tree's order.
     void OnDialogEnding() {
@@ -295,7 +295,7 @@ private:
 
     // Any selection change, the one the tree makes when it first gets the focus too.
     LRESULT OnViewSelected(NMHDR& /*header*/) {
-        EnableApply(true);
+        EnableApplyButton(true);
         return 0;
     }
 
@@ -309,7 +309,6 @@ private:
         return 0;
     }
 
-    void EnableApply(bool enable) { ::EnableWindow(::GetDlgItem(m_hWnd, IDC_APPLY_SMALL), enable ? TRUE : FALSE); }
 
     // ---- State
 

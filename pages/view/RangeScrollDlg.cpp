@@ -40,8 +40,8 @@ public:
         const bool bottom = m_echogramType == kBottomReferenced;
         if (bottom) {
             ::SetWindowTextW(m_hWnd, L"Bottom Expansion Scroll");
-            ::SetDlgItemTextW(m_hWnd, IDC_RSC_VISUAL_START_CAPTION, L"Start relative bottom");
-            ::SetDlgItemTextW(m_hWnd, IDC_RSC_SCROLL_START_CAPTION, L"Start relative bottom");
+            SetControlText(IDC_RSC_VISUAL_START_CAPTION, L"Start relative bottom");
+            SetControlText(IDC_RSC_SCROLL_START_CAPTION, L"Start relative bottom");
         }
         const ValueLadder range = bottom ? kBottomRangeLadder : kSurfaceRangeLadder;
         const ValueLadder start = bottom ? LadderOf(kBottomStartValues) : kSurfaceStartLadder;
@@ -59,8 +59,8 @@ public:
             for (int triad = 0; triad < kTriadCount; ++triad)
                 m_triads[triad].Show(m_values[triad].value);
         }
-        ::SetDlgItemTextW(m_hWnd, IDC_RSC_VISUAL_START_UNIT, L"m");
-        ::SetDlgItemTextW(m_hWnd, IDC_RSC_SCROLL_START_UNIT, L"m");
+        SetControlText(IDC_RSC_VISUAL_START_UNIT, L"m");
+        SetControlText(IDC_RSC_SCROLL_START_UNIT, L"m");
         LocateHelpViewer();
         EnableApplyButton(false);  // the edits' own change notifications enabled it
         return TRUE;               // the dialog manager focuses the first control

@@ -55,7 +55,7 @@ public:
         const bool typeRead = store.Read(kEchogramType, m_echogramType);
         if (BottomMode()) {
             ::SetWindowTextW(m_hWnd, L"Bottom Range");
-            ::SetDlgItemTextW(m_hWnd, IDC_RS_START_CAPTION, L"Start Relative Bottom");
+            SetControlText(IDC_RS_START_CAPTION, L"Start Relative Bottom");
             m_range.UseLadder(LadderOf(kBottomRangeValues));
             m_start.UseLadder(LadderOf(kBottomStartValues));
         }
@@ -64,8 +64,8 @@ public:
             m_range.Show(m_rangeValue.value);
             m_start.Show(m_startValue.value);
         }
-        ::SetDlgItemTextW(m_hWnd, IDC_RS_START_UNIT, L"m");
-        ::SetDlgItemTextW(m_hWnd, IDC_RS_RANGE_UNIT, L"m");
+        SetControlText(IDC_RS_START_UNIT, L"m");
+        SetControlText(IDC_RS_RANGE_UNIT, L"m");
         SubscribeToMaxPingRange(store);
         return FALSE;  // the dialog manager leaves the focus alone
     }
@@ -162,7 +162,7 @@ private:
         int automaticRefresh = 1;
         store.Read(kAutomaticRefresh, automaticRefresh);
         if (automaticRefresh != 0)
-            ::ShowWindow(::GetDlgItem(m_hWnd, IDC_APPLY_TO_ALL), SW_SHOW);
+            ShowControl(IDC_APPLY_TO_ALL, true);
     }
 
     // With the selected layer editable (state 0) the page follows the channel's
