@@ -26,10 +26,9 @@ enum : int {
     IDC_RADIO2,
     IDC_COMBO,
     IDC_TREE,
-    IDC_MESSAGE,
 };
 
-// Readable names for what the dialog procedure sees; numbers for anything else.
+// Readable names for what the tests expect; numbers for anything else.
 std::string NameOf(int code, std::initializer_list<std::pair<int, const char*>> names, const char* kind) {
     for (const auto& name : names)
         if (name.first == code) return name.second;
@@ -39,7 +38,7 @@ std::string NameOf(int code, std::initializer_list<std::pair<int, const char*>> 
 std::string ControlName(int id) {
     return NameOf(id, {{IDC_EDIT, "edit"}, {IDC_UPDOWN, "updown"}, {IDC_SLIDER, "slider"}, {IDC_PUSH, "push"},
                        {IDC_CHECK, "check"}, {IDC_RADIO1, "radio1"}, {IDC_RADIO2, "radio2"}, {IDC_COMBO, "combo"},
-                       {IDC_TREE, "tree"}, {IDC_MESSAGE, "message"}, {IDOK, "ok"}, {IDCANCEL, "cancel"}},
+                       {IDC_TREE, "tree"}, {IDOK, "ok"}, {IDCANCEL, "cancel"}},
                   "control");
 }
 
@@ -49,28 +48,22 @@ std::string CommandName(int id, int code) {
                              {EN_UPDATE, "EN_UPDATE"}}, "code");
     if (id == IDC_COMBO)
         return NameOf(code, {{CBN_SELCHANGE, "CBN_SELCHANGE"}, {CBN_SETFOCUS, "CBN_SETFOCUS"},
-                             {CBN_KILLFOCUS, "CBN_KILLFOCUS"}, {CBN_DROPDOWN, "CBN_DROPDOWN"},
-                             {CBN_CLOSEUP, "CBN_CLOSEUP"}, {CBN_SELENDOK, "CBN_SELENDOK"},
-                             {CBN_SELENDCANCEL, "CBN_SELENDCANCEL"}}, "code");
+                             {CBN_SELENDOK, "CBN_SELENDOK"}}, "code");
     return NameOf(code, {{BN_CLICKED, "BN_CLICKED"}}, "code");
 }
 
 std::string NotifyName(UINT code) {
     return NameOf(static_cast<int>(code),
-                  {{NM_CLICK, "NM_CLICK"}, {NM_SETFOCUS, "NM_SETFOCUS"}, {NM_KILLFOCUS, "NM_KILLFOCUS"},
-                   {NM_RELEASEDCAPTURE, "NM_RELEASEDCAPTURE"}, {static_cast<int>(TVN_SELCHANGINGW), "TVN_SELCHANGING"},
-                   {static_cast<int>(TVN_SELCHANGEDW), "TVN_SELCHANGED"},
-                   {static_cast<int>(TVN_ITEMEXPANDINGW), "TVN_ITEMEXPANDING"},
-                   {static_cast<int>(TVN_ITEMEXPANDEDW), "TVN_ITEMEXPANDED"}, {static_cast<int>(TVN_KEYDOWN), "TVN_KEYDOWN"}},
+                  {{NM_CLICK, "NM_CLICK"}, {NM_SETFOCUS, "NM_SETFOCUS"}, {NM_RELEASEDCAPTURE, "NM_RELEASEDCAPTURE"},
+                   {static_cast<int>(TVN_SELCHANGINGW), "TVN_SELCHANGING"},
+                   {static_cast<int>(TVN_SELCHANGEDW), "TVN_SELCHANGED"}},
                   "notify");
 }
 
 std::string ScrollName(int id, int code) {
     if (id == IDC_SLIDER)
-        return NameOf(code, {{TB_LINEUP, "TB_LINEUP"}, {TB_LINEDOWN, "TB_LINEDOWN"}, {TB_PAGEUP, "TB_PAGEUP"},
-                             {TB_PAGEDOWN, "TB_PAGEDOWN"}, {TB_THUMBPOSITION, "TB_THUMBPOSITION"},
-                             {TB_THUMBTRACK, "TB_THUMBTRACK"}, {TB_TOP, "TB_TOP"}, {TB_BOTTOM, "TB_BOTTOM"},
-                             {TB_ENDTRACK, "TB_ENDTRACK"}}, "scroll");
+        return NameOf(code, {{TB_LINEDOWN, "TB_LINEDOWN"}, {TB_THUMBPOSITION, "TB_THUMBPOSITION"},
+                             {TB_THUMBTRACK, "TB_THUMBTRACK"}, {TB_ENDTRACK, "TB_ENDTRACK"}}, "scroll");
     return NameOf(code, {{SB_THUMBPOSITION, "SB_THUMBPOSITION"}, {SB_ENDSCROLL, "SB_ENDSCROLL"}}, "scroll");
 }
 
@@ -146,10 +139,6 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         const int id = LOWORD(wParam);
         state->events.push_back(ControlName(id) + " " + CommandName(id, HIWORD(wParam)));
         if (id == IDOK || id == IDCANCEL) EndDialog(dialog, id);
-        if (id == IDC_MESSAGE) {
-            const int answer = MessageBoxW(dialog, L"Go on?", L"Question", MB_OKCANCEL);
-            state->events.push_back("message box answered " + std::to_string(answer));
-        }
         return TRUE;
     }
     case WM_NOTIFY: {
@@ -177,9 +166,6 @@ INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
                                 std::to_string(static_cast<short>(HIWORD(wParam))));
         return TRUE;
     }
-    case WM_APP:
-        state->events.push_back("WM_APP " + std::to_string(wParam));
-        return TRUE;
     }
     return FALSE;
 }
@@ -199,7 +185,6 @@ protected:
                        80);
         m_template.Add(WC_TREEVIEWW, L"", IDC_TREE, TVS_CHECKBOXES | TVS_HASBUTTONS | WS_BORDER | WS_TABSTOP, 170, 40,
                        100, 80);
-        m_template.Add(L"BUTTON", L"Ask", IDC_MESSAGE, BS_PUSHBUTTON | WS_TABSTOP, 10, 130, 50, 14);
         m_template.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 180, 170, 50, 14);
         m_template.Add(L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 240, 170, 50, 14);
     }
@@ -233,7 +218,7 @@ using Events = std::vector<std::string>;
 
 // ---- RunDialog
 
-TEST_F(DialogDriverTest, BodyRunsInsideTheModalLoopWithTheDialogShownActiveAndFocused) {
+TEST_F(DialogDriverTest, TheBodyRunsInTheModalLoopADialogLeftOpenOrABodyThatThrowsFailsAndIsCancelled) {
     HWND seen = nullptr;
     EXPECT_TRUE(Run([&](HWND dialog) {
         seen = dialog;
@@ -244,13 +229,10 @@ TEST_F(DialogDriverTest, BodyRunsInsideTheModalLoopWithTheDialogShownActiveAndFo
     }));
     EXPECT_FALSE(IsWindow(seen));
     EXPECT_EQ(IDOK, m_state.result);
-
     bool bodyCalled = false;
     EXPECT_FALSE(RunDialog([] {}, [&](HWND) { bodyCalled = true; })) << "no dialog opened";
     EXPECT_FALSE(bodyCalled);
-}
 
-TEST_F(DialogDriverTest, ADialogLeftOpenOrABodyThatThrowsFailsTheTestAndIsCancelled) {
     bool ran = false;
     EXPECT_NONFATAL_FAILURE(ran = Run([](HWND) {}), "dialog left open");
     EXPECT_TRUE(ran);
@@ -258,22 +240,6 @@ TEST_F(DialogDriverTest, ADialogLeftOpenOrABodyThatThrowsFailsTheTestAndIsCancel
     m_state.result = -1;
     EXPECT_NONFATAL_FAILURE((void)Run([](HWND) { throw std::runtime_error("boom"); }), "threw: boom");
     EXPECT_EQ(IDCANCEL, m_state.result);
-}
-
-TEST_F(DialogDriverTest, NestedRunHandlesAMessageBoxThatAnActionOpens) {
-    EXPECT_TRUE(Run([&](HWND dialog) {
-        HWND box = nullptr;
-        EXPECT_TRUE(RunDialog([&] { Click(dialog, IDC_MESSAGE); },
-                              [&](HWND messageBox) {
-                                  box = messageBox;
-                                  EXPECT_FALSE(IsWindowEnabled(dialog));
-                                  Click(messageBox, IDCANCEL);
-                              }));
-        EXPECT_NE(dialog, box);
-        EXPECT_EQ((Events{"edit EN_KILLFOCUS", "message BN_CLICKED", "message box answered 2"}), TakeEvents());
-        Click(dialog, IDOK);
-    }));
-    EXPECT_EQ(IDOK, m_state.result);
 }
 
 TEST_F(DialogDriverTest, WatchdogCancelsABodyBlockedInAModalWindow) {

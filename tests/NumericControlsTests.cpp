@@ -34,19 +34,27 @@ enum : int {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-// ---- A page-like dialog: edit + up-down (+ a lone up-down) and a ladder trackbar
-
-struct SpinDialog {
+// A page-like dialog: edit + up-down (+ a lone up-down), a ladder trackbar and three
+// value fields exchanged in order A, B, C, as a page does it.
+struct SpinDialog : frame::CWindow, frame::CWinDataExchange<SpinDialog> {
     CSpinButtonDoubleCtrl valueSpin;
     CSpinButtonDoubleCtrl loneSpin;
     // What the dialog saw, in order: the step notification, the buddy's new text,
     // the scroll message with the value the page would read at that moment.
     std::vector<std::string> events;
+    double a = 1;
+    double b = 2;
+    double c = 3;
 
     std::vector<std::string> TakeEvents() {
         std::vector<std::string> taken;
         taken.swap(events);
         return taken;
+    }
+    bool Exchange(ExchangeDirection direction, int onlyControlId = 0) {
+        return DDX_FloatFields(direction,
+                               {{IDC_FIELD_A, &a, 0, 10}, {IDC_FIELD_B, &b, 0, 100}, {IDC_FIELD_C, &c, -1e9, 1e9}},
+                               onlyControlId);
     }
 };
 
@@ -56,6 +64,7 @@ INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         self = reinterpret_cast<SpinDialog*>(lParam);
+        self->Attach(dialog);
         self->valueSpin.Attach(GetDlgItem(dialog, IDC_VALUE_SPIN));
         self->loneSpin.Attach(GetDlgItem(dialog, IDC_LONE_SPIN));
         return TRUE;
@@ -101,6 +110,8 @@ void RunSpinDialog(SpinDialog& state, const std::function<void(HWND)>& body) {
     layout.Add(TRACKBAR_CLASSW, L"", IDC_DEPTH_SLIDER, TBS_VERT | TBS_BOTH | TBS_AUTOTICKS | WS_TABSTOP, 130, 20, 20,
                100);
     layout.Add(L"STATIC", L"12345 ", IDC_BOTTOM_LABEL, SS_LEFT, 130, 122, 30, 8);
+    for (int field : {IDC_FIELD_A, IDC_FIELD_B, IDC_FIELD_C})
+        layout.Add(L"EDIT", L"", field, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 50 + 20 * (field - IDC_FIELD_A), 60, 14);
     layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 140, 50, 14);
     const bool ran = RunDialog(
         [&] {
@@ -340,46 +351,6 @@ TEST(ValueTexts, StrictParseTakesOnlyANumberBetweenBlanks) {
 
 // ---- Validated floating-point field exchange
 
-// A dialog with three value fields exchanged in order A, B, C, as a page does it.
-struct ExchangeDialog : frame::CWindow, frame::CWinDataExchange<ExchangeDialog> {
-    double a = 1;
-    double b = 2;
-    double c = 3;
-
-    bool Exchange(ExchangeDirection direction, int onlyControlId = 0) {
-        return DDX_FloatFields(direction,
-                               {{IDC_FIELD_A, &a, 0, 10}, {IDC_FIELD_B, &b, 0, 100}, {IDC_FIELD_C, &c, -1e9, 1e9}},
-                               onlyControlId);
-    }
-};
-
-INT_PTR CALLBACK ExchangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        reinterpret_cast<ExchangeDialog*>(lParam)->Attach(dialog);
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void RunExchangeDialog(ExchangeDialog& page, const std::function<void(HWND)>& body) {
-    DialogTemplate layout(L"Exchange", 200, 100);
-    layout.Add(L"EDIT", L"", IDC_FIELD_A, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 60, 14);
-    layout.Add(L"EDIT", L"", IDC_FIELD_B, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 30, 60, 14);
-    layout.Add(L"EDIT", L"", IDC_FIELD_C, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 50, 60, 14);
-    layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 80, 50, 14);
-    const bool ran = RunDialog(
-        [&] {
-            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.Get(), nullptr, ExchangeDialogProc,
-                                    reinterpret_cast<LPARAM>(&page));
-        },
-        body);
-    EXPECT_TRUE(ran);
-}
-
 void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
     TypeText(dialog, IDC_FIELD_A, a);
     TypeText(dialog, IDC_FIELD_B, b);
@@ -388,8 +359,8 @@ void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* 
 }
 
 TEST(FloatExchange, LoadWritesFifteenDigitsSaveStopsAtTheFirstFailingFieldAndFocusesIt) {
-    ExchangeDialog page;
-    RunExchangeDialog(page, [&](HWND dialog) {
+    SpinDialog page;
+    RunSpinDialog(page, [&](HWND dialog) {
         page.a = 0.1;
         page.b = 1.0 / 3;
         page.c = 1e20;
@@ -428,12 +399,7 @@ TEST(FloatExchange, LoadWritesFifteenDigitsSaveStopsAtTheFirstFailingFieldAndFoc
         EXPECT_EQ(50.0, page.b);
         EXPECT_EQ(-1e6, page.c);
         EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
-        DWORD start = 1;
-        DWORD end = 0;
-        SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                            reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(0u, start);
-        EXPECT_EQ(2u, end);
+        EXPECT_EQ(MAKELRESULT(0, 2), SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, 0, 0));
 
         // Out of range in B: the number is stored, then the exchange fails there.
         TypeFields(dialog, L"5", L"150", L"8");
