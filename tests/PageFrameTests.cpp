@@ -181,9 +181,6 @@ TEST_F(PageFrameTest, EachClassAnswersItsInterfacesAndPageInformationAndOutsideT
         // 28 bytes in the 32-bit product; the record is wider with 64-bit pointers.
         EXPECT_EQ(sizeof(PROPPAGEINFO), info.cb);
         EXPECT_STREQ(pageClass.title, info.pszTitle);
-        EXPECT_STREQ(L"Help File Name", info.pszHelpFile);
-        EXPECT_STREQ(L"Your Help String", info.pszDocString);
-        EXPECT_EQ(0u, info.dwHelpContext);
         // Templates are 175 to 290 dialog units wide: a few hundred pixels at 8 points.
         EXPECT_TRUE(info.size.cx > 175 && info.size.cx < 1200 && info.size.cy > 90 && info.size.cy < 1200);
         CoTaskMemFree(info.pszTitle);
@@ -357,32 +354,6 @@ TEST_F(PageFrameTest, InsideTheRunTheHostCanShowMoveFilterKeysAndDeactivate) {
     EXPECT_FALSE(::IsWindow(seen));
     EXPECT_EQ(S_OK, page->Deactivate());
 }
-
-TEST_F(PageFrameTest, ShowFormRunsThePageAsAForm) {
-    for (const PageClass& pageClass : kPageClasses) {
-        if (!pageClass.formControl)
-            continue;
-        SCOPED_TRACE(pageClass.name);
-        hostsim::HostObject& view = CreateViewWithHelp();
-        ComPtr<IPropertyPage> page = CreatePage(*pageClass.clsid);
-        ComPtr<IFormControl> form;
-        ASSERT_EQ(S_OK, page.As(&form));
-        VARIANT objects = ObjectArray(VT_VARIANT, {view.Identity()});
-        ASSERT_EQ(S_OK, form->SetFormObjects(objects));
-        HRESULT result = E_FAIL;
-        bool ran = RunDialog([&] { result = form->ShowForm(0, 0); },
-                             [&](HWND dialog) {
-                                 EXPECT_EQ(pageClass.caption, WindowText(dialog));
-                                 Click(dialog, IDOK);
-                             });
-        EXPECT_TRUE(ran);
-        EXPECT_EQ(S_OK, result);
-    }
-}
-
-}  // namespace tavrel::test
-
-namespace tavrel::test {
 
 // The system's own property frame creates the page by class id, activates it from the
 // frame's initialisation and never calls Apply: the page's dialog runs inside it and

@@ -113,9 +113,9 @@ protected:
 
 // ---- The examples
 
-TEST_F(PageHostTest, EveryExampleWritesWhatItsScriptChooses) {
-    // Each example's page, host and script, and the end of what the host received (the
-    // pages' own tests check every call in detail).
+TEST_F(PageHostTest, ExamplesRunAndReportWhatTheHostReceived) {
+    // What the host received, as pagehost reports it: in full for two, the number of
+    // calls for the rest (the pages' own tests check every call).
     const struct {
         const wchar_t* page;
         const wchar_t* host;
@@ -126,30 +126,15 @@ TEST_F(PageHostTest, EveryExampleWritesWhatItsScriptChooses) {
          "The host received 1 call:\n  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\nThe page logged nothing.\n"},
         {L"Kestrom.Tavrel.ScopeDialog", L"/scope.host", L"/scope-linear.script",
          "The host received no calls.\nThe page logged nothing.\n"},
-        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script",
-         "The host received 2 calls:\n  notifier.IParameterNotifier::Subscribe(\"Layer 1/ProcessingMgr/KTA 1/"
-         "ChannelProcessingCommon/MaxPingRange\", object)\n  channel.IEchogramRange::SetDepthRange(500, 20, 0)\n"},
-        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script",
-         "The host received 2 calls:\n  channel.IEchogramRange::SetDepthRange(750, 50, 8)\n"
-         "  channel.IEchogramRange::SetDepthRange(800, 0, 16)\n"},
-        {L"HorizontalDistanceDialog", L"/horizontal-axis.host", L"/horizontal-axis-hours.script",
-         "The host received 4 calls:\n  settings.IValueStore::PutValue(\"HorizontalAxis\", VT_I4 4)\n"},
-        {L"ColorScaleDialog", L"/color-scale.host", L"/color-scale-apply-all.script",
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMaxTVG20\", "
-         "VT_R8 -34)\n"},
-        {L"ConfigureWindowDlg", L"/configure-window.host", L"/configure-window-hide-scope.script",
-         "The host received 3 calls:\n"},
-        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-deeper.script",
-         "The host received 5 calls:\n"},
-        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-all.script",
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:-SwathView:Echogram/World2Echogram/BottomBackstep\", "
-         "VT_R8 -60)\n"},
-        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-threshold.script",
-         "  settings.IValueStore::PutValue(\"MinTSValue\", VT_R8 -60)\n"},
-        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-calibrate.script",
-         "  transceiver.ICalibrationControl::StartCalibration(\"TSDetection,ChannelID=KTA 1,MinTSValue=-70.0,"
-         "MinEchoLength=0.8,MaxEchoLength=1.8,MaxGainCompensation=3.0,MaxPhaseDeviation=20.0,MinSpacing=0.0,\")\n"
-         "The page logged nothing.\n"},
+        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script", "received 2 calls:\n"},
+        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script", "received 2 calls:\n"},
+        {L"HorizontalDistanceDialog", L"/horizontal-axis.host", L"/horizontal-axis-hours.script", "received 4 calls:\n"},
+        {L"ColorScaleDialog", L"/color-scale.host", L"/color-scale-apply-all.script", "received 2 calls:\n"},
+        {L"ConfigureWindowDlg", L"/configure-window.host", L"/configure-window-hide-scope.script", "received 3 calls:\n"},
+        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-deeper.script", "received 5 calls:\n"},
+        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-all.script", "received 6 calls:\n"},
+        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-threshold.script", "received 2 calls:\n"},
+        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-calibrate.script", "received 2 calls:\n"},
     };
     for (const auto& example : examples) {
         SCOPED_TRACE(Narrow(example.script));
@@ -194,15 +179,6 @@ TEST_F(PageHostTest, ScreenshotShowsTheDialogAsTheScriptLeavesIt) {
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_GT(PngSize(opened).cx, 0);
     EXPECT_TRUE(Contains(run.out, "The host received no calls.")) << run.out;
-
-    // A file that cannot be written is a clear error.
-    run = Host({L"--screenshot", files.Path(L"no-such-folder\\x.png"), L"TsDistributionDlg",
-                kExamples + L"/ts-distribution.host"});
-    EXPECT_EQ(1, run.status);
-    EXPECT_TRUE(Contains(run.err, "x.png: the picture could not be written: ")) << run.err;
-    run = Host({L"TsDistributionDlg", L"--screenshot"});
-    EXPECT_EQ(1, run.status);
-    EXPECT_TRUE(Contains(run.err, "--screenshot needs a file name")) << run.err;
 }
 
 // ---- Scripts
@@ -332,6 +308,9 @@ TEST_F(PageHostTest, BadInputGetsAClearMessageAndStatus1) {
         {{L"--registered", L"--dll", L"Tavrel.dll", L"ScopeDialog", host}, "--dll and --registered exclude"},
         {{L"--verbose", L"ScopeDialog", host}, "unknown option --verbose"},
         {{L"ScopeDialog"}, "no host description named"},
+        {{L"TsDistributionDlg", L"--screenshot"}, "--screenshot needs a file name"},
+        {{L"--screenshot", files.Path(L"no-such-folder\\x.png"), L"TsDistributionDlg", host},
+         "x.png: the picture could not be written: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.arguments.front()) + " ... " + Narrow(c.arguments.back()));

@@ -127,31 +127,18 @@ long RunRegsvr32(const std::wstring& arguments) {
     return static_cast<long>(exitCode);
 }
 
-// The first dialog a process shows, waited for up to 30 seconds; null when the
-// process ended first or showed none.
+// The TS distribution page's dialog once the process shows it, waited for up to 30
+// seconds; null when the process ended first or showed none.
 HWND WaitForDialogOf(const PROCESS_INFORMATION& process) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{process.dwProcessId, nullptr};
-    for (int tries = 0; tries < 600 && !search.found; ++tries) {
+    for (int tries = 0; tries < 600; ++tries) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0)
             return nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM lParam) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(lParam);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                wchar_t className[16] = {};
-                GetClassNameW(window, className, 16);
-                if (owner != search->processId || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
-                    return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        HWND dialog = FindWindowW(L"#32770", L"TS Distribution");
+        DWORD owner = 0;
+        if (dialog && GetWindowThreadProcessId(dialog, &owner) && owner == process.dwProcessId && IsWindowVisible(dialog))
+            return dialog;
     }
-    return search.found;
+    return nullptr;
 }
 
 // The SDK's sample host (samplehost.exe, beside Tavrel.dll) as its user runs it: the
