@@ -145,7 +145,8 @@ TEST(DecimalText, ReadsWhatTheCLibraryReads) {
     const wchar_t* const fixed[] = {L"0",      L"-0",      L"+0.000",  L"5",        L"-12.5",    L"83e25",
                                     L"1e308",  L"1.8e308", L"1e309",   L"1e-320",   L"2e-324",   L"3e-324",
                                     L"1e-400", L"5.",      L"-.5e1",   L"1E+2",     L"0.1",      L"1e-99999",
-                                    L"1e99999", L"123456789012345678901234567890", L"0.000000000000000000000000000001"};
+                                    L"1e99999", L"123456789012345678901234567890", L"0.000000000000000000000000000001",
+                                    L"0e400",  L"-0.0e-400"};
     for (const wchar_t* text : fixed)
         mismatches += CompareRead(text, reported);
 
@@ -196,7 +197,21 @@ TEST(DecimalText, ReadsWhatTheCLibraryReads) {
         mismatches += CompareRead(exact.substr(0, e) + L"0000000000000001" + exact.substr(e), reported);
         mismatches += CompareRead(ExactText(std::nextafter(edge, 0.0L)), reported);
     }
+    // Halfway between two long doubles: above 2^64 they are even integers 2 apart, so the
+    // odd integer between two is exact in decimal. Beside a double's midpoint the tie
+    // to the even long double decides which double the text reads as.
+    for (int i = 0; i < 500; ++i) {
+        const double low = std::ldexp(static_cast<double>((random() >> 12) | (uint64_t{1} << 52)), 12);
+        const long double midpoint = (static_cast<long double>(low) + std::nextafter(low, INFINITY)) / 2;
+        for (long double below : {midpoint, midpoint - 2}) {
+            wchar_t text[48];
+            std::swprintf(text, 48, L"%.0Lf", below);
+            ++text[std::wcslen(text) - 1];  // the last digit is even: no carry
+            mismatches += CompareRead(text, reported);
+        }
+    }
     EXPECT_EQ(0, mismatches);
+    EXPECT_EQ(100.0, ReadDecimalText(L"1e23", 3)) << "only the given length is read";
 }
 
 TEST(DecimalText, FollowsTheRadixOfTheCRuntimesLocale) {

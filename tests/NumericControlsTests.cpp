@@ -239,6 +239,7 @@ TEST(ValueLadder, NearestEntryGoesToTheHigherEntryWhenHalfWay) {
     // Only entries up to lastIndex count.
     EXPECT_EQ(1, NearestLadderIndex(50, ladder, 1));
     EXPECT_EQ(0, NearestLadderIndex(50, ladder, 0));
+    EXPECT_EQ(0, NearestLadderIndex(50, nullptr, 3));
 
     EXPECT_EQ(0, NearestDepthLadderIndex(-5));
     EXPECT_EQ(20, NearestDepthLadderIndex(8000));
