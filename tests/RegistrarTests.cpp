@@ -130,8 +130,8 @@ TEST_F(RegistrarTest, ScriptsWriteTheirKeysAndValues) {
          {{classKey, nullptr, L"c"}, {classKey + L"\\InprocServer32", nullptr, L"x.dll"},
           {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"}}},
         // The module path's quotes, doubled in the string, come back; %% is one %.
-        {L"HKCR { Server = s '%MODULE%'\nShare = s '50%% done' }",
-         {{L"Server", nullptr, modulePath}, {L"Share", nullptr, L"50% done"}}},
+        {L"HKCR { Server = s '%MODULE%'\nShare = s '50%% done' Icon = s '%MODULE%,1' }",
+         {{L"Server", nullptr, modulePath}, {L"Share", nullptr, L"50% done"}, {L"Icon", nullptr, modulePath + L",1"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.script, c.script + std::wcslen(c.script)));
@@ -227,6 +227,8 @@ TEST_F(RegistrarTest, MalformedScriptsFailWithoutWriting) {
     EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = q 'x'\n}"));
     EXPECT_NE(std::wstring::npos, error.find(L"line 3")) << "got: " << error;
     EXPECT_NE(std::wstring::npos, error.find(L"'q'"));
+    EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = s 'two\nlines'\n  B = q 'x'\n}"));
+    EXPECT_NE(std::wstring::npos, error.find(L"line 5")) << "lines inside a string count: " << error;
     EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = s 'open\n\n"));
     EXPECT_NE(std::wstring::npos, error.find(L"line 3")) << "a string's error names the line it starts on";
     EXPECT_NE(std::wstring::npos, error.find(L"unterminated"));
