@@ -249,26 +249,13 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
         EXPECT_EQ(1u, view.OutstandingReferences());
         EXPECT_EQ(1u, channel.OutstandingReferences());
 
-        VARIANT wrongKind = ObjectArray(VT_UNKNOWN, {other.Identity()});
-        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(wrongKind));
-        VariantClear(&wrongKind);
-        VARIANT notAnArray;
-        VariantInit(&notAnArray);
-        notAnArray.vt = VT_I4;
-        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(notAnArray));
-        // An array of two dimensions, or none at all, is refused and stays the caller's.
-        SAFEARRAYBOUND square[2] = {{1, 0}, {1, 0}};
-        VARIANT twoDimensions;
-        VariantInit(&twoDimensions);
-        twoDimensions.vt = VT_ARRAY | VT_VARIANT;
-        twoDimensions.parray = SafeArrayCreate(VT_VARIANT, 2, square);
-        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(twoDimensions));
-        EXPECT_EQ(S_OK, VariantClear(&twoDimensions)) << "the caller frees what was refused";
-        twoDimensions.vt = VT_ARRAY | VT_VARIANT;
-        twoDimensions.parray = nullptr;
-        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(twoDimensions));
+        // Anything but a vector of VARIANTs is refused and stays the caller's (the fuzz
+        // test hands it every other kind), also an array that is not there.
+        VARIANT missing;
+        VariantInit(&missing);
+        missing.vt = VT_ARRAY | VT_VARIANT;
+        EXPECT_EQ(E_INVALIDARG, form->SetFormObjects(missing));
         EXPECT_EQ(1u, view.OutstandingReferences()) << "refused input keeps the objects held before";
-        EXPECT_EQ(0u, other.OutstandingReferences());
 
         // Elements are taken from the first index to the last, whatever they are.
         EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {other.Identity(), view.Identity()}, 5)));
