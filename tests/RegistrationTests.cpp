@@ -252,6 +252,10 @@ protected:
         EXPECT_EQ(versioned, ReadString(classKey + L"\\ProgID"));
         EXPECT_EQ(independent, ReadString(classKey + L"\\VersionIndependentProgID"));
         EXPECT_EQ(modulePath, ReadString(classKey + L"\\InprocServer32"));
+        DWORD bytes = 0;
+        RegGetValueW(HKEY_CLASSES_ROOT, (classKey + L"\\InprocServer32").c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                     nullptr, &bytes);
+        EXPECT_EQ((modulePath.size() + 1) * sizeof(wchar_t), bytes) << "the path and its end, nothing after";
         EXPECT_EQ(L"Apartment", ReadString(classKey + L"\\InprocServer32", L"ThreadingModel"));
         EXPECT_EQ((std::vector<std::wstring>{L"", L"ThreadingModel"}), ValueNames(classKey + L"\\InprocServer32"));
         EXPECT_EQ(kLibraryId, ReadString(classKey + L"\\TypeLib"));
