@@ -88,14 +88,14 @@ TEST_F(HostLookupTest, ApplicationKindComesFromTheUpperCasedAppName) {
     hostsim::HostObject& view = host.Create(L"view", {IID_IHostView});
     view.SetApplication(&application);
 
-    application.SetString(L"AppName", L"tk22");
-    EXPECT_EQ(ApplicationKind::TK22, GetApplicationKind(view.Identity()));
-    application.SetString(L"AppName", L"Tk11");
-    EXPECT_EQ(ApplicationKind::TK11, GetApplicationKind(view.Identity()));
-    application.SetString(L"AppName", L"TK33");
-    EXPECT_EQ(ApplicationKind::TK33, GetApplicationKind(view.Identity()));
-    application.SetString(L"AppName", L"TK33 ");
-    EXPECT_EQ(ApplicationKind::Unrecognised, GetApplicationKind(view.Identity()));
+    const std::pair<const wchar_t*, ApplicationKind> names[] = {{L"tk22", ApplicationKind::TK22},
+                                                                {L"Tk11", ApplicationKind::TK11},
+                                                                {L"TK33", ApplicationKind::TK33},
+                                                                {L"TK33 ", ApplicationKind::Unrecognised}};
+    for (const auto& name : names) {
+        application.SetString(L"AppName", name.first);
+        EXPECT_EQ(name.second, GetApplicationKind(view.Identity()));
+    }
 
     application.SetString(L"AppName", L"TK11");
     application.Hide(IID_IHostApplication);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
+#include <string>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
@@ -12,29 +13,15 @@ using Microsoft::WRL::ComPtr;
 namespace hostsim {
 namespace {
 
-// What one Next(1) hands out: the result, the count fetched and the element's name.
-struct Fetch {
-    HRESULT result;
-    ULONG fetched;
-    std::wstring element;
-    bool operator==(const Fetch& other) const {
-        return result == other.result && fetched == other.fetched && element == other.element;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Fetch& fetch) {
-    return out << "{0x" << std::hex << fetch.result << std::dec << ", " << fetch.fetched << ", \""
-               << std::string(fetch.element.begin(), fetch.element.end()) << "\"}";
-}
-
-std::vector<Fetch> FetchAll(Host& host, IEnumVARIANT& elements, int calls) {
-    std::vector<Fetch> fetches;
+// What each Next(1) hands out: "result/count fetched/element's name".
+std::vector<std::wstring> FetchAll(Host& host, IEnumVARIANT& elements, int calls) {
+    std::vector<std::wstring> fetches;
     for (int i = 0; i < calls; ++i) {
         Variant element;
         ULONG fetched = 99;
         const HRESULT hr = elements.Next(1, element.put(), &fetched);
-        const bool isObject = element.type() == VT_UNKNOWN;
-        fetches.push_back({hr, fetched, isObject ? host.NameOf(element.get().punkVal) : std::wstring()});
+        fetches.push_back(std::to_wstring(hr) + L"/" + std::to_wstring(fetched) + L"/" +
+                          (element.type() == VT_UNKNOWN ? host.NameOf(element.get().punkVal) : L""));
     }
     return fetches;
 }
@@ -57,7 +44,7 @@ TEST_F(HostSimTest, EnumeratorFaultsOfACollectionReachTheEnumeratorsItHandsOut) 
     ASSERT_EQ(S_OK, collection->GetEnumerator(made.GetAddressOf()));
     ComPtr<IEnumVARIANT> elements;
     ASSERT_EQ(S_OK, made.As(&elements));
-    EXPECT_EQ((std::vector<Fetch>{{S_OK, 1, L"a"}, {S_OK, 0, L""}, {S_OK, 1, L"b"}, {S_OK, 1, L"c"}, {S_FALSE, 0, L""}}),
+    EXPECT_EQ((std::vector<std::wstring>{L"0/1/a", L"0/0/", L"0/1/b", L"0/1/c", L"1/0/"}),
               FetchAll(host, *elements.Get(), 5));
 
     // Each enumerator counts for itself, from the fault as the collection holds it.
@@ -65,7 +52,7 @@ TEST_F(HostSimTest, EnumeratorFaultsOfACollectionReachTheEnumeratorsItHandsOut) 
     ASSERT_EQ(S_OK, collection->GetEnumerator(second.GetAddressOf()));
     ComPtr<IEnumVARIANT> again;
     ASSERT_EQ(S_OK, second.As(&again));
-    EXPECT_EQ((std::vector<Fetch>{{S_OK, 1, L"a"}, {S_OK, 0, L""}, {S_OK, 1, L"b"}}), FetchAll(host, *again.Get(), 3));
+    EXPECT_EQ((std::vector<std::wstring>{L"0/1/a", L"0/0/", L"0/1/b"}), FetchAll(host, *again.Get(), 3));
     EXPECT_EQ(L"views.enum2", host.NameOf(second.Get()));
     EXPECT_EQ(3, host.Find(L"views.enum2")->Calls(L"IEnumVARIANT::Next"));
 }

@@ -34,19 +34,27 @@ enum : int {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-// ---- A page-like dialog: edit + up-down (+ a lone up-down) and a ladder trackbar
-
-struct SpinDialog {
+// A page-like dialog: edit + up-down (+ a lone up-down), a ladder trackbar and three
+// value fields exchanged in order A, B, C, as a page does it.
+struct SpinDialog : frame::CWindow, frame::CWinDataExchange<SpinDialog> {
     CSpinButtonDoubleCtrl valueSpin;
     CSpinButtonDoubleCtrl loneSpin;
     // What the dialog saw, in order: the step notification, the buddy's new text,
     // the scroll message with the value the page would read at that moment.
     std::vector<std::string> events;
+    double a = 1;
+    double b = 2;
+    double c = 3;
 
     std::vector<std::string> TakeEvents() {
         std::vector<std::string> taken;
         taken.swap(events);
         return taken;
+    }
+    bool Exchange(ExchangeDirection direction, int onlyControlId = 0) {
+        return DDX_FloatFields(direction,
+                               {{IDC_FIELD_A, &a, 0, 10}, {IDC_FIELD_B, &b, 0, 100}, {IDC_FIELD_C, &c, -1e9, 1e9}},
+                               onlyControlId);
     }
 };
 
@@ -56,6 +64,7 @@ INT_PTR CALLBACK SpinDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         self = reinterpret_cast<SpinDialog*>(lParam);
+        self->Attach(dialog);
         self->valueSpin.Attach(GetDlgItem(dialog, IDC_VALUE_SPIN));
         self->loneSpin.Attach(GetDlgItem(dialog, IDC_LONE_SPIN));
         return TRUE;
@@ -101,6 +110,8 @@ void RunSpinDialog(SpinDialog& state, const std::function<void(HWND)>& body) {
     layout.Add(TRACKBAR_CLASSW, L"", IDC_DEPTH_SLIDER, TBS_VERT | TBS_BOTH | TBS_AUTOTICKS | WS_TABSTOP, 130, 20, 20,
                100);
     layout.Add(L"STATIC", L"12345 ", IDC_BOTTOM_LABEL, SS_LEFT, 130, 122, 30, 8);
+    for (int field : {IDC_FIELD_A, IDC_FIELD_B, IDC_FIELD_C})
+        layout.Add(L"EDIT", L"", field, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 50 + 20 * (field - IDC_FIELD_A), 60, 14);
     layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 160, 140, 50, 14);
     const bool ran = RunDialog(
         [&] {
@@ -111,130 +122,78 @@ void RunSpinDialog(SpinDialog& state, const std::function<void(HWND)>& body) {
     EXPECT_TRUE(ran);
 }
 
-// Types text into the value edit, steps once with delta and gives the text shown.
-std::wstring StepFrom(HWND dialog, const std::wstring& typed, int delta) {
-    TypeText(dialog, IDC_VALUE, typed);
-    StepUpDown(dialog, IDC_VALUE_SPIN, delta);
-    return GetText(dialog, IDC_VALUE);
-}
-
 using Events = std::vector<std::string>;
 
 // ---- CSpinButtonDoubleCtrl
 
-TEST(SpinButtonDoubleCtrl, StepsAndSnapsLikeTheHeldArrowOfTheWorkedExample) {
+TEST(SpinButtonDoubleCtrl, StepsSnapsAndStopsAtTheLimits) {
+    struct Step {
+        int decimals;
+        double min, max;
+        const wchar_t* typed;
+        int delta;  // 1, 2, 3...: the n-th entry of the acceleration table (held longer)
+        const wchar_t* shown;
+        double value;
+    };
+    // Each row types its text, then steps once; what the user typed counts, not the
+    // value of the last step. Steps of 10 and more snap first (438 + 10 is 440, 450).
+    const Step steps[] = {
+        {0, 1, 10000, L"438", 2, L"450", 450},
+        {0, 1, 10000, L"450", 4, L"1000", 1000}, {0, 1, 10000, L"1000", -2, L"990", 990},
+        {0, 1, 10000, L"437", -2, L"430", 430}, {0, 1, 10000, L"20", 1, L"21", 21},
+        // Two decimals: 0.01 first, then 0.1 with one decimal, then 1 with none.
+        {2, 0, 100, L"1.22", 1, L"1.23", 1.23}, {2, 0, 100, L"1.23", 2, L"1.3", 1.33},
+        {2, 0, 100, L"1.3", 3, L"2", 2.3}, {2, 0, 100, L"2", -1, L"1.99", 1.99}, {2, 0, 100, L"57.3", 4, L"70", 70},
+        // Above 6 decimals counts as 6; the last entry steps by 10^5 whatever the precision.
+        {9, 0, 1e7, L"1", 1, L"1.000001", 1.000001}, {9, 0, 1e7, L"1234567.891", 12, L"1300000", 1300000},
+        // Below -3 counts as -3: the smallest step is 1000.
+        {-5, 0, 1e6, L"437", 1, L"1000", 1000}, {-5, 0, 1e6, L"1000", 3, L"100000", 100000},
+        // Steps stop at the limits; up is capped only at the maximum, down only at the minimum.
+        {0, 1, 10000, L"10000", 1, L"10000", 10000}, {0, 1, 10000, L"9999.6", 1, L"10000", 10000},
+        {0, 1, 10000, L"1", -1, L"1", 1}, {0, 1, 10000, L"437", -4, L"1", 1},
+        {0, 1, 10000, L"20000", -1, L"19999", 19999}, {0, 1, 10000, L"-5", 1, L"-4", -4},
+        // No leading finite decimal number reads as 0, or as its decimal start: no step
+        // can leave NaN or infinity in the field or the value.
+        {0, 1, 10000, L"abc", 1, L"1", 1}, {0, 1, 10000, L"", 1, L"1", 1}, {0, 1, 10000, L"12m", 1, L"13", 13},
+        {0, 1, 10000, L"nan", 1, L"1", 1}, {0, 1, 10000, L"inf", 1, L"1", 1}, {0, 1, 10000, L"-inf", 1, L"1", 1},
+        {0, 1, 10000, L"1e999", 1, L"1", 1}, {0, 1, 10000, L"0x10", 1, L"1", 1}, {0, 1, 10000, L"1d3", 1, L"2", 2},
+        // The value keeps its decimals; only the text is rounded.
+        {0, 1, 10000, L"12.7", 1, L"14", 13.7},
+    };
     SpinDialog state;
     RunSpinDialog(state, [&](HWND dialog) {
+        // One click: one unit up. The text is in place before the scroll message,
+        // which the control still sends because the handler answered 0.
         state.valueSpin.SetDoubleRange(0, 1, 10000);
         TypeText(dialog, IDC_VALUE, L"437");
         state.TakeEvents();
-
-        // One click: one unit up. The text is in place before the scroll message,
-        // which the control still sends because the handler answered 0.
         StepUpDown(dialog, IDC_VALUE_SPIN, 1);
         EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE 438", "SB_THUMBPOSITION 101 value 438.000000"}),
                   state.TakeEvents());
+        for (const Step& step : steps) {
+            SCOPED_TRACE(Narrow(step.typed) + " step " + std::to_string(step.delta) + " with " +
+                         std::to_string(step.decimals) + " decimals");
+            state.valueSpin.SetDoubleRange(step.decimals, step.min, step.max);
+            TypeText(dialog, IDC_VALUE, step.typed);
+            StepUpDown(dialog, IDC_VALUE_SPIN, step.delta);
+            EXPECT_EQ(step.shown, GetText(dialog, IDC_VALUE));
+            EXPECT_NEAR(step.value, state.valueSpin.m_dValue, 1e-9);
+        }
 
-        // Held three seconds (delta 2, step 10): 438 snaps to 440, then steps to 450.
-        StepUpDown(dialog, IDC_VALUE_SPIN, 2);
-        EXPECT_EQ(L"450", GetText(dialog, IDC_VALUE));
-        // Held nine seconds (delta 4, step 1000): 450 snaps to 0, then steps to 1000.
-        StepUpDown(dialog, IDC_VALUE_SPIN, 4);
-        EXPECT_EQ(L"1000", GetText(dialog, IDC_VALUE));
-        EXPECT_EQ(1000.0, state.valueSpin.m_dValue);
-
-        // Downwards the same way: 1000 snaps to itself and steps to 990.
-        EXPECT_EQ(L"990", StepFrom(dialog, L"1000", -2));
-        EXPECT_EQ(L"430", StepFrom(dialog, L"437", -2));
-
-        // What the user typed counts, not the value of the last step.
-        EXPECT_EQ(L"21", StepFrom(dialog, L"20", 1));
-        Click(dialog, IDOK);
-    });
-}
-
-TEST(SpinButtonDoubleCtrl, RealArrowKeysInTheBuddyStepOnce) {
-    SpinDialog state;
-    RunSpinDialog(state, [&](HWND dialog) {
-        state.valueSpin.SetDoubleRange(0, 1, 10000);
-        TypeText(dialog, IDC_VALUE, L"437");
-        state.TakeEvents();
-
-        PressArrowKey(dialog, IDC_VALUE, VK_UP);
-        EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE 438", "SB_THUMBPOSITION 101 value 438.000000"}),
-                  state.TakeEvents());
-        PressArrowKey(dialog, IDC_VALUE, VK_DOWN);
-        PressArrowKey(dialog, IDC_VALUE, VK_DOWN);
-        EXPECT_EQ(L"436", GetText(dialog, IDC_VALUE));
-        EXPECT_EQ(436.0, state.valueSpin.m_dValue);
-        Click(dialog, IDOK);
-    });
-}
-
-TEST(SpinButtonDoubleCtrl, DecimalsSetTheStepAndTheDecimalsShown) {
-    SpinDialog state;
-    RunSpinDialog(state, [&](HWND dialog) {
-        // Two decimals: 0.01 first, then 0.1 with one decimal, then 1 with none.
+        // The acceleration table has decimals + 6 entries: {0 s, 1}, {3 s, 2}, ..., at
+        // most 12 (6 decimals), at least 3 (-3); the up-down's own range is all of it.
         state.valueSpin.SetDoubleRange(2, 0, 100);
-        EXPECT_EQ(L"1.23", StepFrom(dialog, L"1.22", 1));
-        EXPECT_EQ(L"1.3", StepFrom(dialog, L"1.23", 2));
-        EXPECT_EQ(L"2", StepFrom(dialog, L"1.3", 3));
-        EXPECT_EQ(L"1.99", StepFrom(dialog, L"2", -1));
-        // Steps of 10 and more snap first: 57.3 snaps to 60, then 70.
-        EXPECT_EQ(L"70", StepFrom(dialog, L"57.3", 4));
-
-        // The table has decimals + 6 entries: {0 s, 1}, {3 s, 2}, ...
         EXPECT_EQ(8, UpDownAccelCount(dialog, IDC_VALUE_SPIN));
         EXPECT_EQ((std::pair<int, int>{-32767, 32767}), UpDownRange(dialog, IDC_VALUE_SPIN));
-
-        // Above 6 decimals counts as 6: 12 entries, up to {33 s, 12}.
+        state.valueSpin.SetDoubleRange(-5, 0, 1e6);
+        EXPECT_EQ(3, UpDownAccelCount(dialog, IDC_VALUE_SPIN));
         state.valueSpin.SetDoubleRange(9, 0, 1e7);
-        EXPECT_EQ(6, state.valueSpin.m_nDecimals);
         const std::vector<UDACCEL> accel = UpDownAccel(dialog, IDC_VALUE_SPIN);
         ASSERT_EQ(12u, accel.size());
         for (size_t i = 0; i < accel.size(); ++i) {
             EXPECT_EQ(i * 3, accel[i].nSec) << "entry " << i;
             EXPECT_EQ(i + 1, accel[i].nInc) << "entry " << i;
         }
-        EXPECT_EQ(L"1.000001", StepFrom(dialog, L"1", 1));
-        // The last entry steps by 10^5 whatever the precision.
-        EXPECT_EQ(L"1300000", StepFrom(dialog, L"1234567.891", 12));
-
-        // Below -3 counts as -3: 3 entries, smallest step 1000.
-        state.valueSpin.SetDoubleRange(-5, 0, 1e6);
-        EXPECT_EQ(-3, state.valueSpin.m_nDecimals);
-        EXPECT_EQ(3, UpDownAccelCount(dialog, IDC_VALUE_SPIN));
-        EXPECT_EQ(L"1000", StepFrom(dialog, L"437", 1));
-        EXPECT_EQ(L"100000", StepFrom(dialog, L"1000", 3));
-        Click(dialog, IDOK);
-    });
-}
-
-TEST(SpinButtonDoubleCtrl, StepsStopAtTheLimitsButTypedValuesStayAsTyped) {
-    SpinDialog state;
-    RunSpinDialog(state, [&](HWND dialog) {
-        state.valueSpin.SetDoubleRange(0, 1, 10000);
-        EXPECT_EQ(L"10000", StepFrom(dialog, L"10000", 1));
-        EXPECT_EQ(L"10000", StepFrom(dialog, L"9999.6", 1));
-        EXPECT_EQ(L"1", StepFrom(dialog, L"1", -1));
-        EXPECT_EQ(L"1", StepFrom(dialog, L"437", -4));
-        // Up is capped only at the maximum and down only at the minimum.
-        EXPECT_EQ(L"19999", StepFrom(dialog, L"20000", -1));
-        EXPECT_EQ(L"-4", StepFrom(dialog, L"-5", 1));
-        // No leading number reads as 0: one step up gives 1.
-        EXPECT_EQ(L"1", StepFrom(dialog, L"abc", 1));
-        EXPECT_EQ(L"1", StepFrom(dialog, L"", 1));
-        EXPECT_EQ(L"13", StepFrom(dialog, L"12m", 1));
-        // Texts that are no finite decimal number read as 0 too, or as their decimal
-        // start: no step can leave NaN or infinity in the field or the value.
-        for (const wchar_t* unreadable : {L"nan", L"inf", L"-inf", L"1e999", L"0x10"}) {
-            EXPECT_EQ(L"1", StepFrom(dialog, unreadable, 1)) << Narrow(unreadable);
-            EXPECT_EQ(1.0, state.valueSpin.m_dValue) << Narrow(unreadable);
-        }
-        EXPECT_EQ(L"2", StepFrom(dialog, L"1d3", 1));
-        // The value keeps its decimals; only the text is rounded.
-        EXPECT_EQ(L"14", StepFrom(dialog, L"12.7", 1));
-        EXPECT_DOUBLE_EQ(13.7, state.valueSpin.m_dValue);
 
         // New limits pull the held value inside.
         state.valueSpin.SetDoubleRange(0, 1, 5);
@@ -246,11 +205,6 @@ TEST(SpinButtonDoubleCtrl, StepsStopAtTheLimitsButTypedValuesStayAsTyped) {
 }
 
 TEST(SpinButtonDoubleCtrl, WithoutLimitsOrBuddyAPressChangesNoValue) {
-    const CSpinButtonDoubleCtrl fresh;
-    EXPECT_EQ(nullptr, fresh.m_hWnd);
-    EXPECT_EQ(0, fresh.m_bRangeSet);
-    EXPECT_EQ(0.0, fresh.m_dValue);
-
     SpinDialog state;
     RunSpinDialog(state, [&](HWND dialog) {
         // No limits yet: "????", and the control still reports the step.
@@ -259,18 +213,15 @@ TEST(SpinButtonDoubleCtrl, WithoutLimitsOrBuddyAPressChangesNoValue) {
         StepUpDown(dialog, IDC_VALUE_SPIN, 1);
         EXPECT_EQ((Events{"UDN_DELTAPOS 101 1", "EN_CHANGE ????", "SB_THUMBPOSITION 101 value 0.000000"}),
                   state.TakeEvents());
-        EXPECT_EQ(0, state.valueSpin.m_bRangeSet);
 
         // An up-down without a buddy: nothing is written anywhere.
         state.loneSpin.SetDoubleRange(0, 1, 100);
-        EXPECT_EQ(nullptr, state.loneSpin.GetBuddy());
         TypeText(dialog, IDC_VALUE, L"437");
         state.TakeEvents();
         StepUpDown(dialog, IDC_LONE_SPIN, 1);
         EXPECT_EQ((Events{"UDN_DELTAPOS 102 1", "SB_THUMBPOSITION 102 value 1.000000"}), state.TakeEvents());
         EXPECT_EQ(L"437", GetText(dialog, IDC_VALUE));
         EXPECT_EQ(L"untouched", GetText(dialog, IDC_OTHER));
-        EXPECT_EQ(1.0, state.loneSpin.m_dValue);
         Click(dialog, IDOK);
     });
 }
@@ -288,8 +239,8 @@ TEST(ValueLadder, NearestEntryGoesToTheHigherEntryWhenHalfWay) {
     // Only entries up to lastIndex count.
     EXPECT_EQ(1, NearestLadderIndex(50, ladder, 1));
     EXPECT_EQ(0, NearestLadderIndex(50, ladder, 0));
+    EXPECT_EQ(0, NearestLadderIndex(50, nullptr, 3));
 
-    EXPECT_EQ(21, kDepthLadder.lastIndex);
     EXPECT_EQ(0, NearestDepthLadderIndex(-5));
     EXPECT_EQ(20, NearestDepthLadderIndex(8000));
     EXPECT_EQ(20, NearestDepthLadderIndex(8749.9));
@@ -315,9 +266,6 @@ TEST(ValueLadder, TrackBarPositionsAndEndLabelsFollowTheLadder) {
         EXPECT_EQ(25.0, LadderTrackBarValue(slider, kDepthLadder));
         KeySlider(dialog, IDC_DEPTH_SLIDER, VK_DOWN);
         EXPECT_EQ(50.0, LadderTrackBarValue(slider, kDepthLadder));
-        // Ticks every 10 positions: 10 and 20, besides the ends.
-        slider.SetTicFreq(10);
-        EXPECT_EQ(4, SendMessageW(slider, TBM_GETNUMTICS, 0, 0));
 
         // A page's own ladder replaces the depth ladder; labels are whole numbers.
         static const double kLevels[] = {0.4, 1, 2, 3.7};
@@ -404,46 +352,6 @@ TEST(ValueTexts, StrictParseTakesOnlyANumberBetweenBlanks) {
 
 // ---- Validated floating-point field exchange
 
-// A dialog with three value fields exchanged in order A, B, C, as a page does it.
-struct ExchangeDialog : frame::CWindow, frame::CWinDataExchange<ExchangeDialog> {
-    double a = 1;
-    double b = 2;
-    double c = 3;
-
-    bool Exchange(ExchangeDirection direction, int onlyControlId = 0) {
-        return DDX_FloatFields(direction,
-                               {{IDC_FIELD_A, &a, 0, 10}, {IDC_FIELD_B, &b, 0, 100}, {IDC_FIELD_C, &c, -1e9, 1e9}},
-                               onlyControlId);
-    }
-};
-
-INT_PTR CALLBACK ExchangeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        reinterpret_cast<ExchangeDialog*>(lParam)->Attach(dialog);
-        return TRUE;
-    }
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void RunExchangeDialog(ExchangeDialog& page, const std::function<void(HWND)>& body) {
-    DialogTemplate layout(L"Exchange", 200, 100);
-    layout.Add(L"EDIT", L"", IDC_FIELD_A, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 10, 60, 14);
-    layout.Add(L"EDIT", L"", IDC_FIELD_B, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 30, 60, 14);
-    layout.Add(L"EDIT", L"", IDC_FIELD_C, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 10, 50, 60, 14);
-    layout.Add(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 80, 50, 14);
-    const bool ran = RunDialog(
-        [&] {
-            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), layout.Get(), nullptr, ExchangeDialogProc,
-                                    reinterpret_cast<LPARAM>(&page));
-        },
-        body);
-    EXPECT_TRUE(ran);
-}
-
 void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* c) {
     TypeText(dialog, IDC_FIELD_A, a);
     TypeText(dialog, IDC_FIELD_B, b);
@@ -451,9 +359,9 @@ void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* 
     SetFocus(GetDlgItem(dialog, IDOK));  // as when the user clicks OK
 }
 
-TEST(FloatExchange, LoadWritesFifteenSignificantDigits) {
-    ExchangeDialog page;
-    RunExchangeDialog(page, [&](HWND dialog) {
+TEST(FloatExchange, LoadWritesFifteenDigitsSaveStopsAtTheFirstFailingFieldAndFocusesIt) {
+    SpinDialog page;
+    RunSpinDialog(page, [&](HWND dialog) {
         page.a = 0.1;
         page.b = 1.0 / 3;
         page.c = 1e20;
@@ -461,24 +369,14 @@ TEST(FloatExchange, LoadWritesFifteenSignificantDigits) {
         EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
         EXPECT_EQ(L"0.333333333333333", GetText(dialog, IDC_FIELD_B));
         EXPECT_EQ(L"1e+20", GetText(dialog, IDC_FIELD_C));
-
-        // One field only.
+        // One field only; a field the dialog does not have fails.
         page.a = 7;
         page.b = 8;
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Load, IDC_FIELD_B));
         EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
         EXPECT_EQ(L"8", GetText(dialog, IDC_FIELD_B));
+        EXPECT_FALSE(page.DDX_Float(ExchangeDirection::Load, 999, page.a));
 
-        // A field the dialog does not have fails.
-        double missing = 1;
-        EXPECT_FALSE(page.DDX_Float(ExchangeDirection::Load, 999, missing));
-        Click(dialog, IDOK);
-    });
-}
-
-TEST(FloatExchange, SaveStopsAtTheFirstFailingFieldAndFocusesIt) {
-    ExchangeDialog page;
-    RunExchangeDialog(page, [&](HWND dialog) {
         TypeFields(dialog, L" 2.5 ", L"50", L"-1e6");
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Save));
         EXPECT_EQ(2.5, page.a);
@@ -502,12 +400,7 @@ TEST(FloatExchange, SaveStopsAtTheFirstFailingFieldAndFocusesIt) {
         EXPECT_EQ(50.0, page.b);
         EXPECT_EQ(-1e6, page.c);
         EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
-        DWORD start = 1;
-        DWORD end = 0;
-        SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                            reinterpret_cast<LPARAM>(&end));
-        EXPECT_EQ(0u, start);
-        EXPECT_EQ(2u, end);
+        EXPECT_EQ(MAKELRESULT(0, 2), SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, 0, 0));
 
         // Out of range in B: the number is stored, then the exchange fails there.
         TypeFields(dialog, L"5", L"150", L"8");

@@ -10,11 +10,11 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
-#include <wincodec.h>
 #include <wrl/client.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,39 +48,33 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 // Files written for one test into a folder of their own, removed afterwards.
 class ScratchFiles {
 public:
-    ScratchFiles() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        m_folder = std::wstring(temp) + L"pagehost-tests-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(m_folder.c_str(), nullptr);
-    }
+    ScratchFiles() { CreateDirectoryW(m_folder.c_str(), nullptr); }
     ~ScratchFiles() {
         for (const std::wstring& file : m_files) DeleteFileW(file.c_str());
         RemoveDirectoryW(m_folder.c_str());
     }
-    ScratchFiles(const ScratchFiles&) = delete;
-    ScratchFiles& operator=(const ScratchFiles&) = delete;
-
-    // A path for a file the test makes some other way; removed with the rest.
+    // A path in the folder, removed with the rest.
     std::wstring Path(const std::wstring& name) {
         m_files.push_back(m_folder + L"\\" + name);
         return m_files.back();
     }
-
     // Writes the text and answers the file's path.
     std::wstring Write(const std::wstring& name, const std::string& text) {
-        const std::wstring path = m_folder + L"\\" + name;
-        FILE* file = _wfopen(path.c_str(), L"wb");
-        if (file) {
+        const std::wstring path = Path(name);
+        if (FILE* file = _wfopen(path.c_str(), L"wb")) {
             std::fwrite(text.data(), 1, text.size(), file);
             std::fclose(file);
         }
-        m_files.push_back(path);
         return path;
     }
 
 private:
-    std::wstring m_folder;
+    static std::wstring Folder() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"pagehost-tests-" + std::to_wstring(GetCurrentProcessId());
+    }
+    std::wstring m_folder = Folder();
     std::vector<std::wstring> m_files;
 };
 
@@ -119,117 +113,52 @@ protected:
 
 // ---- The examples
 
-TEST_F(PageHostTest, TsDistributionExampleChoosesWeightAndTheViewReceivesIt) {
-    const HostRun run = Host({L"TsDistributionDlg", kExamples + L"/ts-distribution.host",
-                          kExamples + L"/ts-distribution-weight.script"});
-    EXPECT_EQ(0, run.status) << run.err;
-    EXPECT_EQ("", run.err);
-    EXPECT_TRUE(Contains(run.out, "  dialog \"TS Distribution\" is open\n")) << run.out;
-    EXPECT_TRUE(Contains(run.out, ": click OK -> the dialog closed\n")) << run.out;
-    EXPECT_TRUE(Contains(run.out,
-                         "The host received 1 call:\n"
-                         "  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\n"
-                         "The page logged nothing.\n"))
-        << run.out;
-    ExpectReferencesReturned(run);
-}
-
-TEST_F(PageHostTest, ScopeExampleChoosesLinearAndTheHostReceivesNothing) {
-    const HostRun run = Host({L"Kestrom.Tavrel.ScopeDialog", kExamples + L"/scope.host",
-                          kExamples + L"/scope-linear.script"});
-    EXPECT_EQ(0, run.status) << run.err;
-    EXPECT_TRUE(Contains(run.out, "The host received no calls.\nThe page logged nothing.\n")) << run.out;
-    ExpectReferencesReturned(run);
-}
-
-TEST_F(PageHostTest, PageExamplesWriteWhatTheirScriptsChoose) {
-    const std::string subscriptions =
-        "  server.IParameterServer::Subscribe(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-        "UpperDetectorLimit\", object)\n"
-        "  server.IParameterServer::Subscribe(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-        "LowerDetectorLimit\", object)\n"
-        "  server.IParameterServer::Subscribe(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-        "BottomBackstep\", object)\n";
-    const std::string applyAll = "  screen.IParameterAccess::SetParameter(\"ApplyAll:-SwathView:Echogram/World2Echogram/";
-    struct Example {
+TEST_F(PageHostTest, ExamplesRunAndReportWhatTheHostReceived) {
+    // What the host received, as pagehost reports it: in full for two, the number of
+    // calls for the rest (the pages' own tests check every call).
+    const struct {
         const wchar_t* page;
         const wchar_t* host;
         const wchar_t* script;
         std::string received;
+    } examples[] = {
+        {L"TsDistributionDlg", L"/ts-distribution.host", L"/ts-distribution-weight.script",
+         "The host received 1 call:\n  view.IValueStore::PutValue(\"HistogramScale\", VT_I4 2)\nThe page logged nothing.\n"},
+        {L"Kestrom.Tavrel.ScopeDialog", L"/scope.host", L"/scope-linear.script",
+         "The host received no calls.\nThe page logged nothing.\n"},
+        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script", "received 2 calls:\n"},
+        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script", "received 2 calls:\n"},
+        {L"HorizontalDistanceDialog", L"/horizontal-axis.host", L"/horizontal-axis-hours.script", "received 4 calls:\n"},
+        {L"ColorScaleDialog", L"/color-scale.host", L"/color-scale-apply-all.script", "received 2 calls:\n"},
+        {L"ConfigureWindowDlg", L"/configure-window.host", L"/configure-window-hide-scope.script", "received 3 calls:\n"},
+        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-deeper.script", "received 5 calls:\n"},
+        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-all.script", "received 6 calls:\n"},
+        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-threshold.script", "received 2 calls:\n"},
+        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-calibrate.script", "received 2 calls:\n"},
     };
-    const Example examples[] = {
-        {L"RangeSurfaceDialog", L"/range-surface.host", L"/range-surface-deeper.script",
-         "The host received 2 calls:\n"
-         "  notifier.IParameterNotifier::Subscribe(\"Layer 1/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-         "MaxPingRange\", object)\n"
-         "  channel.IEchogramRange::SetDepthRange(500, 20, 0)\n"},
-        {L"RangeScrollDlg", L"/range-scroll.host", L"/range-scroll-deeper.script",
-         "The host received 2 calls:\n"
-         "  channel.IEchogramRange::SetDepthRange(750, 50, 8)\n"
-         "  channel.IEchogramRange::SetDepthRange(800, 0, 16)\n"},
-        {L"HorizontalDistanceDialog", L"/horizontal-axis.host", L"/horizontal-axis-hours.script",
-         "The host received 4 calls:\n"
-         "  settings.IValueStore::PutValue(\"HorizontalAxis\", VT_I4 4)\n"
-         "  settings.IValueStore::PutValue(\"UserScale\", VT_I4 1)\n"
-         "  settings.IValueStore::PutValue(\"DistanceIntervalUnit\", VT_I4 0)\n"
-         "  settings.IValueStore::PutValue(\"TimeIntervalUnit\", VT_I4 0)\n"
-         "The page logged nothing.\n"},
-        {L"ColorScaleDialog", L"/color-scale.host", L"/color-scale-apply-all.script",
-         "The host received 2 calls:\n"
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMinTVG20\", "
-         "VT_R8 -70)\n"
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Colour Scale/Layers/ColorScaleView/ColorMaxTVG20\", "
-         "VT_R8 -34)\n"},
-        {L"ConfigureWindowDlg", L"/configure-window.host", L"/configure-window-hide-scope.script",
-         "The host received 3 calls:\n"
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Echogram/Hidden\", VT_I4 0)\n"
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Scope/Hidden\", VT_I4 1)\n"
-         "  screen.IParameterAccess::SetParameter(\"ApplyAll:Ship track/Hidden\", VT_I4 1)\n"
-         "The page logged nothing.\n"},
-        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-deeper.script",
-         "The host received 5 calls:\n" + subscriptions +
-             "  server.IParameterServer::SetValue(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-             "UpperDetectorLimit\", VT_R8 25)\n"
-             "  server.IParameterServer::SetValue(\"Survey/ProcessingMgr/KTA 1/ChannelProcessingCommon/"
-             "LowerDetectorLimit\", VT_R8 750)\n"},
-        {L"BottomDetectorDialog", L"/bottom-detection.host", L"/bottom-detection-all.script",
-         "The host received 6 calls:\n" + subscriptions + applyAll + "UpperDetectorLimit\", VT_R8 10)\n" +
-             applyAll + "LowerDetectorLimit\", VT_R8 500)\n" + applyAll + "BottomBackstep\", VT_R8 -60)\n"},
-        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-threshold.script",
-         "The host received 2 calls:\n"
-         "  settings.IValueStore::PutValue(\"MaxEchoLength\", VT_R8 2.5)\n"
-         "  settings.IValueStore::PutValue(\"MinTSValue\", VT_R8 -60)\n"},
-        {L"EchoTraceDialog", L"/echo-trace.host", L"/echo-trace-calibrate.script",
-         "The host received 2 calls:\n"
-         "  settings.IValueStore::PutValue(\"MinTSValue\", VT_R8 -70)\n"
-         "  transceiver.ICalibrationControl::StartCalibration(\"TSDetection,ChannelID=KTA 1,MinTSValue=-70.0,"
-         "MinEchoLength=0.8,MaxEchoLength=1.8,MaxGainCompensation=3.0,MaxPhaseDeviation=20.0,MinSpacing=0.0,\")\n"
-         "The page logged nothing.\n"},
-    };
-    for (const Example& example : examples) {
+    for (const auto& example : examples) {
+        SCOPED_TRACE(Narrow(example.script));
         const HostRun run = Host({example.page, kExamples + example.host, kExamples + example.script});
         EXPECT_EQ(0, run.status) << run.err;
+        EXPECT_EQ("", run.err);
         EXPECT_TRUE(Contains(run.out, example.received)) << run.out;
         ExpectReferencesReturned(run);
     }
 }
 
-// The size of a PNG file's picture, read back with the imaging component; 0 x 0 when
-// it is no PNG.
+// The size of a PNG file's picture, from its header; 0 x 0 when it is no PNG.
 SIZE PngSize(const std::wstring& path) {
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    GUID container{};
-    UINT width = 0, height = 0;
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(factory.GetAddressOf()))) &&
-        SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, decoder.GetAddressOf())) &&
-        SUCCEEDED(decoder->GetContainerFormat(&container)) && IsEqualGUID(container, GUID_ContainerFormatPng) &&
-        SUCCEEDED(decoder->GetFrame(0, frame.GetAddressOf())))
-        frame->GetSize(&width, &height);
-    return SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    unsigned char header[24] = {};
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    const size_t read = file ? std::fread(header, 1, sizeof header, file) : 0;
+    if (file) std::fclose(file);
+    if (read != sizeof header || std::memcmp(header, "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) != 0)
+        return SIZE{0, 0};
+    // Width and height follow, big-endian.
+    const auto number = [&](int at) {
+        return static_cast<LONG>(header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3]);
+    };
+    return SIZE{number(16), number(20)};
 }
 
 TEST_F(PageHostTest, ScreenshotShowsTheDialogAsTheScriptLeavesIt) {
@@ -250,15 +179,6 @@ TEST_F(PageHostTest, ScreenshotShowsTheDialogAsTheScriptLeavesIt) {
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_GT(PngSize(opened).cx, 0);
     EXPECT_TRUE(Contains(run.out, "The host received no calls.")) << run.out;
-
-    // A file that cannot be written is a clear error.
-    run = Host({L"--screenshot", files.Path(L"no-such-folder\\x.png"), L"TsDistributionDlg",
-                kExamples + L"/ts-distribution.host"});
-    EXPECT_EQ(1, run.status);
-    EXPECT_TRUE(Contains(run.err, "x.png: the picture could not be written: ")) << run.err;
-    run = Host({L"TsDistributionDlg", L"--screenshot"});
-    EXPECT_EQ(1, run.status);
-    EXPECT_TRUE(Contains(run.err, "--screenshot needs a file name")) << run.err;
 }
 
 // ---- Scripts
@@ -388,6 +308,9 @@ TEST_F(PageHostTest, BadInputGetsAClearMessageAndStatus1) {
         {{L"--registered", L"--dll", L"Tavrel.dll", L"ScopeDialog", host}, "--dll and --registered exclude"},
         {{L"--verbose", L"ScopeDialog", host}, "unknown option --verbose"},
         {{L"ScopeDialog"}, "no host description named"},
+        {{L"TsDistributionDlg", L"--screenshot"}, "--screenshot needs a file name"},
+        {{L"--screenshot", files.Path(L"no-such-folder\\x.png"), L"TsDistributionDlg", host},
+         "x.png: the picture could not be written: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.arguments.front()) + " ... " + Narrow(c.arguments.back()));
@@ -405,14 +328,12 @@ TEST_F(PageHostTest, RegisteredPagesAreCreatedByProgIdThroughTheRegistry) {
     const std::wstring script = files.Write(L"weight.script", "choose Weight\nclick OK\n");
 
     // Before registration neither the page names nor the ProgIDs are known.
-    const HostRun byNameUnregistered = Host({L"--registered", L"TsDistributionDlg", host, script});
-    EXPECT_EQ(1, byNameUnregistered.status);
-    EXPECT_TRUE(Contains(byNameUnregistered.err, "the pages' type library TAVRELLib is not registered"))
-        << byNameUnregistered.err;
-    const HostRun byProgIdUnregistered = Host({L"--registered", L"Kestrom.Tavrel.TsDistributionDlg", host, script});
-    EXPECT_EQ(1, byProgIdUnregistered.status);
-    EXPECT_TRUE(Contains(byProgIdUnregistered.err, "the ProgID Kestrom.Tavrel.TsDistributionDlg is not registered"))
-        << byProgIdUnregistered.err;
+    HostRun run = Host({L"--registered", L"TsDistributionDlg", host, script});
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(Contains(run.err, "the pages' type library TAVRELLib is not registered")) << run.err;
+    run = Host({L"--registered", L"Kestrom.Tavrel.TsDistributionDlg", host, script});
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(Contains(run.err, "the ProgID Kestrom.Tavrel.TsDistributionDlg is not registered")) << run.err;
 
     ASSERT_EQ(S_OK, TavrelLibrary::Instance().RegisterServer());
     const HostRun byClassName = Host({L"--registered", L"TsDistributionDlg", host, script});

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -97,77 +98,65 @@ protected:
 
 // ---- Registering: keys, values, keywords, strings
 
-TEST_F(RegistrarTest, KeysGetTheirDefaultValuesAndNestedKeys) {
-    ASSERT_EQ(S_OK, Register(L"HKCR\n{\n  Alpha = s 'first'\n  {\n    Beta = s 'second'\n    Gamma\n  }\n}\n"));
-    EXPECT_EQ(L"first", ReadString(classes, L"Alpha"));
-    EXPECT_EQ(L"second", ReadString(classes, L"Alpha\\Beta"));
-    EXPECT_TRUE(KeyExists(classes, L"Alpha\\Gamma"));
-    EXPECT_EQ(kMissing, ReadString(classes, L"Alpha\\Gamma")) << "a key without '=' gets no default value";
-}
-
-TEST_F(RegistrarTest, NamedValuesAndKeywordsIgnoringCase) {
-    ASSERT_EQ(S_OK, Register(L"hkcr { noremove Alpha {\n"
-                             L"  val Text = s 'some text'\n"
-                             L"  VAL Other = S 'x'\n"
-                             L"} FORCEremove Beta = s 'b' }\n"
-                             L"HKCR { Gamma }"))
-        << error;
-    EXPECT_EQ(L"some text", ReadString(classes, L"Alpha", L"Text"));
-    EXPECT_EQ(L"x", ReadString(classes, L"Alpha", L"Other"));
-    EXPECT_EQ(kMissing, ReadString(classes, L"Alpha")) << "val leaves the default value alone";
-    EXPECT_EQ(L"b", ReadString(classes, L"Beta"));
-    EXPECT_TRUE(KeyExists(classes, L"Gamma")) << "a second HKCR block";
-}
-
-TEST_F(RegistrarTest, QuotedStringsHoldSpacesQuotesAndKeywords) {
-    ASSERT_EQ(S_OK, Register(L"HKCR {\n"
-                             L"  'two words' = s 'it''s here'\n"
-                             L"  'NoRemove' = s ''\n"
-                             L"  '{' = s '}'\n"
-                             L"  Multi = s 'line one\nline two'\n"
-                             L"  Bare = s Apartment\n"
-                             L"}"))
-        << error;
-    EXPECT_EQ(L"it's here", ReadString(classes, L"two words"));
-    EXPECT_EQ(L"", ReadString(classes, L"NoRemove")) << "a quoted keyword is a name";
-    EXPECT_EQ(L"}", ReadString(classes, L"{"));
-    EXPECT_EQ(L"line one\nline two", ReadString(classes, L"Multi"));
-    EXPECT_EQ(L"Apartment", ReadString(classes, L"Bare"));
-}
-
-TEST_F(RegistrarTest, ClassIdKeyNamesNeedNoQuotes) {
-    ASSERT_EQ(S_OK, Register(L"HKCR { NoRemove CLSID { ForceRemove {5AC55753-6774-47F4-9DD4-0709F9F16FB8} = s 'c'\n"
-                             L"{ InprocServer32 = s 'x.dll' { val ThreadingModel = s 'Apartment' } } } }"))
-        << error;
-    const std::wstring classKey = L"CLSID\\{5AC55753-6774-47F4-9DD4-0709F9F16FB8}";
-    EXPECT_EQ(L"c", ReadString(classes, classKey));
-    EXPECT_EQ(L"x.dll", ReadString(classes, classKey + L"\\InprocServer32"));
-    EXPECT_EQ(L"Apartment", ReadString(classes, classKey + L"\\InprocServer32", L"ThreadingModel"));
-}
-
-TEST_F(RegistrarTest, ModulePathAndPercentSigns) {
+TEST_F(RegistrarTest, ScriptsWriteTheirKeysAndValues) {
+    // A value read back: kKeyOnly for a key that exists without a default value.
+    struct Read {
+        std::wstring path;
+        const wchar_t* name;  // nullptr: the default value
+        std::wstring value;
+    };
+    const wchar_t* const kKeyOnly = L"(key only)";
     modulePath = L"C:\\Kestrom's pages\\100% sure\\it''s.dll";
-    ASSERT_EQ(S_OK, Register(L"HKCR { Server = s '%MODULE%'\n"
-                             L"Share = s '50%% done' }"))
-        << error;
-    EXPECT_EQ(modulePath, ReadString(classes, L"Server")) << "the path's quotes, doubled in the string, come back";
-    EXPECT_EQ(L"50% done", ReadString(classes, L"Share"));
+    const std::wstring classKey = L"CLSID\\{5AC55753-6774-47F4-9DD4-0709F9F16FB8}";
+    const struct {
+        const wchar_t* script;
+        std::vector<Read> reads;
+    } cases[] = {
+        {L"HKCR\n{\n  Alpha = s 'first'\n  {\n    Beta = s 'second'\n    Gamma\n  }\n}\n",
+         {{L"Alpha", nullptr, L"first"}, {L"Alpha\\Beta", nullptr, L"second"}, {L"Alpha\\Gamma", nullptr, kKeyOnly}}},
+        // Keywords in any case; val leaves the default value alone; a second HKCR block.
+        {L"hkcr { noremove Alpha {\n  val Text = s 'some text'\n  VAL Other = S 'x'\n} FORCEremove Beta = s 'b' }\n"
+         L"HKCR { Gamma }",
+         {{L"Alpha", L"Text", L"some text"}, {L"Alpha", L"Other", L"x"}, {L"Alpha", nullptr, kKeyOnly},
+          {L"Beta", nullptr, L"b"}, {L"Gamma", nullptr, kKeyOnly}}},
+        // Quoted strings hold spaces, quotes, keywords and braces; a quoted keyword is a name.
+        {L"HKCR {\n  'two words' = s 'it''s here'\n  'NoRemove' = s ''\n  '{' = s '}'\n"
+         L"  Multi = s 'line one\nline two'\n  Bare = s Apartment\n}",
+         {{L"two words", nullptr, L"it's here"}, {L"NoRemove", nullptr, L""}, {L"{", nullptr, L"}"},
+          {L"Multi", nullptr, L"line one\nline two"}, {L"Bare", nullptr, L"Apartment"}}},
+        // Class id key names need no quotes.
+        {L"HKCR { NoRemove CLSID { ForceRemove {5AC55753-6774-47F4-9DD4-0709F9F16FB8} = s 'c'\n"
+         L"{ InprocServer32 = s 'x.dll' { val ThreadingModel = s 'Apartment' } } } }",
+         {{classKey, nullptr, L"c"}, {classKey + L"\\InprocServer32", nullptr, L"x.dll"},
+          {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"}}},
+        // The module path's quotes, doubled in the string, come back; %% is one %.
+        {L"HKCR { Server = s '%MODULE%'\nShare = s '50%% done' Icon = s '%MODULE%,1' }",
+         {{L"Server", nullptr, modulePath}, {L"Share", nullptr, L"50% done"}, {L"Icon", nullptr, modulePath + L",1"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.script, c.script + std::wcslen(c.script)));
+        ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(classes, nullptr));
+        ASSERT_EQ(S_OK, Register(c.script)) << error;
+        for (const Read& read : c.reads) {
+            SCOPED_TRACE(std::string(read.path.begin(), read.path.end()));
+            if (read.value == kKeyOnly) {
+                EXPECT_TRUE(KeyExists(classes, read.path));
+            }
+            EXPECT_EQ(read.value == kKeyOnly ? kMissing : read.value, ReadString(classes, read.path, read.name));
+        }
+    }
 }
 
-TEST_F(RegistrarTest, ForceRemoveReplacesAStaleTreeWhole) {
+TEST_F(RegistrarTest, ForceRemoveReplacesAStaleTreeWholeOtherKeysKeepTheirContent) {
     CreateKey(classes, L"Alpha\\Stale\\Deeper");
     WriteString(classes, L"Alpha", L"StaleValue", L"old");
     WriteString(classes, L"Alpha", nullptr, L"old default");
-    ASSERT_EQ(S_OK, Register(L"HKCR { ForceRemove Alpha = s 'new' { Fresh } }")) << error;
+    CreateKey(classes, L"Beta\\Stale");
+    ASSERT_EQ(S_OK, Register(L"HKCR { ForceRemove Alpha = s 'new' { Fresh } Beta = s 'new' { Fresh } }")) << error;
     EXPECT_EQ((std::vector<std::wstring>{L"Fresh"}), Subkeys(classes, L"Alpha"));
     EXPECT_EQ(kMissing, ReadString(classes, L"Alpha", L"StaleValue"));
     EXPECT_EQ(L"new", ReadString(classes, L"Alpha"));
-}
-
-TEST_F(RegistrarTest, WithoutForceRemoveExistingContentStays) {
-    CreateKey(classes, L"Alpha\\Stale");
-    ASSERT_EQ(S_OK, Register(L"HKCR { Alpha = s 'new' { Fresh } }")) << error;
-    EXPECT_EQ((std::vector<std::wstring>{L"Fresh", L"Stale"}), Subkeys(classes, L"Alpha"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Fresh", L"Stale"}), Subkeys(classes, L"Beta"));
 }
 
 TEST_F(RegistrarTest, AFailingWriteStopsTheRunAndIsReturned) {
@@ -181,26 +170,33 @@ TEST_F(RegistrarTest, AFailingWriteStopsTheRunAndIsReturned) {
 
 // ---- Unregistering
 
-TEST_F(RegistrarTest, UnregisterRemovesWhatTheScriptWrote) {
+TEST_F(RegistrarTest, UnregisterRemovesWhatTheScriptWroteAndSucceedsWhenNothingIsThere) {
     const std::wstring script = L"HKCR { Alpha = s 'a' { Beta = s 'b' { Gamma } val Named = s 'n' } }\n"
                                 L"HKCR { Delta }";
     ASSERT_EQ(S_OK, Register(script)) << error;
     ASSERT_EQ(S_OK, Unregister(script)) << error;
     EXPECT_TRUE(NothingWritten());
+    EXPECT_EQ(S_OK, Unregister(L"HKCR { Alpha { val V = s 'x' Beta } ForceRemove Gamma NoRemove Delta { Eps } }"))
+        << error;
+    EXPECT_EQ(S_OK, Register(L"  \r\n\t "));
+    EXPECT_TRUE(NothingWritten());
 }
 
 TEST_F(RegistrarTest, UnregisterKeepsNoRemoveKeysAndWhatOthersAdded) {
     const std::wstring script = L"HKCR { NoRemove Shared = s 'mine' { Own { Leaf } val Setting = s 'x' }\n"
-                                L"Mixed { Own } }";
+                                L"Mixed { Own } NoRemove CLSID { ForceRemove {Class} = s 'c' { Inproc } } }";
     ASSERT_EQ(S_OK, Register(script)) << error;
     CreateKey(classes, L"Shared\\Foreign");
     CreateKey(classes, L"Mixed\\Foreign");
+    CreateKey(classes, L"CLSID\\{Class}\\Added\\Deeper");
     ASSERT_EQ(S_OK, Unregister(script)) << error;
 
     EXPECT_EQ((std::vector<std::wstring>{L"Foreign"}), Subkeys(classes, L"Shared")) << "NoRemove key kept";
     EXPECT_EQ(kMissing, ReadString(classes, L"Shared", L"Setting")) << "its named value removed";
     EXPECT_EQ((std::vector<std::wstring>{L"Foreign"}), Subkeys(classes, L"Mixed"))
         << "a key someone else still uses stays, without the script's own subkeys";
+    EXPECT_TRUE(KeyExists(classes, L"CLSID"));
+    EXPECT_TRUE(Subkeys(classes, L"CLSID").empty()) << "a ForceRemove key goes whole";
 
     // A NoRemove key stays even when nothing is left in it.
     RegDeleteKeyW(classes, L"Shared\\Foreign");
@@ -208,79 +204,31 @@ TEST_F(RegistrarTest, UnregisterKeepsNoRemoveKeysAndWhatOthersAdded) {
     EXPECT_TRUE(KeyExists(classes, L"Shared"));
 }
 
-TEST_F(RegistrarTest, UnregisterRemovesAForceRemoveKeyWhole) {
-    const std::wstring script = L"HKCR { NoRemove CLSID { ForceRemove {Class} = s 'c' { Inproc } } }";
-    ASSERT_EQ(S_OK, Register(script)) << error;
-    CreateKey(classes, L"CLSID\\{Class}\\Added\\Deeper");
-    ASSERT_EQ(S_OK, Unregister(script)) << error;
-    EXPECT_FALSE(KeyExists(classes, L"CLSID\\{Class}"));
-    EXPECT_TRUE(KeyExists(classes, L"CLSID"));
-}
+// ---- Malformed scripts: a clear failure naming the line, nothing written. Each case has
+// valid entries before its error, so a runner that wrote as it parsed would leave them.
 
-TEST_F(RegistrarTest, UnregisteringWhatIsNotThereSucceeds) {
-    EXPECT_EQ(S_OK, Unregister(L"HKCR { Alpha { val V = s 'x' Beta } ForceRemove Gamma NoRemove Delta { Eps } }"))
-        << error;
-    EXPECT_TRUE(NothingWritten());
-}
+TEST_F(RegistrarTest, MalformedScriptsFailWithoutWriting) {
+    const wchar_t* const malformed[] = {
+        L"HKCR { Open { Inner }", L"HKCR { A } }", L"HKCR { A = s 'no end }", L"'HKCR' { A }", L"HKCR A",
+        L"HKCR { A = sz 'text' }", L"HKCR { A = 'text' }", L"HKCR { A = s }", L"HKCR { A { val V } }",
+        L"HKCR { A { val V = s 'x' { B } } }", L"HKCR { NoRemove ForceRemove A }", L"HKCR { '' = s 'x' }",
+        L"HKCR { A\\B = s 'x' }", L"HKCR { = s 'x' }", L"HKCR { A = s '%UNKNOWN%' }", L"HKCR { A = s '100% sure' }",
+        // What the platform registrar knows but the scripts do not use.
+        L"HKLM { A }", L"HKCR { A = d 1 }", L"HKCR { Delete A }"};
+    for (const wchar_t* part : malformed) {
+        SCOPED_TRACE(std::string(part, part + std::wcslen(part)));
+        const std::wstring script = std::wstring(L"HKCR { Written = s 'yes' { Child } }\nHKCR { Second }\n") + part;
+        EXPECT_EQ(kScriptError, Register(script));
+        EXPECT_NE(std::wstring::npos, error.find(L"line ")) << "the error names the line: " << error;
+        EXPECT_TRUE(NothingWritten());
+        EXPECT_EQ(kScriptError, Unregister(script));
+    }
 
-TEST_F(RegistrarTest, AnEmptyScriptDoesNothing) {
-    EXPECT_EQ(S_OK, Register(L""));
-    EXPECT_EQ(S_OK, Register(L"  \r\n\t "));
-    EXPECT_TRUE(NothingWritten());
-}
-
-// ---- Malformed scripts: a clear failure, nothing written. Each case has valid
-// entries before its error, so a runner that wrote as it parsed would leave them.
-
-struct MalformedCase {
-    const char* name;
-    const wchar_t* error;  // the malformed part, after valid entries
-};
-
-void PrintTo(const MalformedCase& item, std::ostream* out) { *out << item.name; }
-
-const MalformedCase kMalformed[] = {
-    {"MissingCloseBrace", L"HKCR { Open { Inner }"},
-    {"ExtraCloseBrace", L"HKCR { A } }"},
-    {"UnterminatedString", L"HKCR { A = s 'no end }"},
-    {"QuotedRootKey", L"'HKCR' { A }"},
-    {"RootWithoutBlock", L"HKCR A"},
-    {"LongValueType", L"HKCR { A = sz 'text' }"},
-    {"MissingValueType", L"HKCR { A = 'text' }"},
-    {"MissingData", L"HKCR { A = s }"},
-    {"ValWithoutValue", L"HKCR { A { val V } }"},
-    {"ValWithBlock", L"HKCR { A { val V = s 'x' { B } } }"},
-    {"TwoModifiers", L"HKCR { NoRemove ForceRemove A }"},
-    {"EmptyKeyName", L"HKCR { '' = s 'x' }"},
-    {"CompoundKeyName", L"HKCR { A\\B = s 'x' }"},
-    {"MissingName", L"HKCR { = s 'x' }"},
-    {"UnknownReplacement", L"HKCR { A = s '%UNKNOWN%' }"},
-    {"LonePercentSign", L"HKCR { A = s '100% sure' }"},
-    // What the platform registrar knows but the scripts do not use.
-    {"OtherRootKey", L"HKLM { A }"},
-    {"OtherValueType", L"HKCR { A = d 1 }"},
-    {"DeleteKeyword", L"HKCR { Delete A }"},
-};
-
-class MalformedScriptTest : public RegistrarTest, public ::testing::WithParamInterface<MalformedCase> {};
-
-TEST_P(MalformedScriptTest, FailsWithoutWriting) {
-    const std::wstring script = std::wstring(L"HKCR { Written = s 'yes' { Child } }\nHKCR { Second }\n") +
-                                GetParam().error;
-    EXPECT_EQ(kScriptError, Register(script));
-    EXPECT_NE(std::wstring::npos, error.find(L"line ")) << "the error names the line: " << error;
-    EXPECT_TRUE(NothingWritten());
-    EXPECT_EQ(kScriptError, Unregister(script));
-}
-
-INSTANTIATE_TEST_SUITE_P(Registrar, MalformedScriptTest, ::testing::ValuesIn(kMalformed),
-                         [](const ::testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
-
-TEST_F(RegistrarTest, ErrorsNameTheLineAndTheProblem) {
     EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = q 'x'\n}"));
     EXPECT_NE(std::wstring::npos, error.find(L"line 3")) << "got: " << error;
     EXPECT_NE(std::wstring::npos, error.find(L"'q'"));
-
+    EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = s 'two\nlines'\n  B = q 'x'\n}"));
+    EXPECT_NE(std::wstring::npos, error.find(L"line 5")) << "lines inside a string count: " << error;
     EXPECT_EQ(kScriptError, Register(L"HKCR\n{\n  A = s 'open\n\n"));
     EXPECT_NE(std::wstring::npos, error.find(L"line 3")) << "a string's error names the line it starts on";
     EXPECT_NE(std::wstring::npos, error.find(L"unterminated"));

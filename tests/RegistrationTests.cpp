@@ -121,38 +121,24 @@ long RunRegsvr32(const std::wstring& arguments) {
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     DWORD exitCode = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<long>(exitCode);
 }
 
-// The first dialog a process shows, waited for up to 30 seconds; null when the
-// process ended first or showed none.
+// The TS distribution page's dialog once the process shows it, waited for up to 30
+// seconds; null when the process ended first or showed none.
 HWND WaitForDialogOf(const PROCESS_INFORMATION& process) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{process.dwProcessId, nullptr};
-    for (int tries = 0; tries < 600 && !search.found; ++tries) {
+    for (int tries = 0; tries < 600; ++tries) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0)
             return nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM lParam) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(lParam);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                wchar_t className[16] = {};
-                GetClassNameW(window, className, 16);
-                if (owner != search->processId || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
-                    return TRUE;
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        HWND dialog = FindWindowW(L"#32770", L"TS Distribution");
+        DWORD owner = 0;
+        if (dialog && GetWindowThreadProcessId(dialog, &owner) && owner == process.dwProcessId && IsWindowVisible(dialog))
+            return dialog;
     }
-    return search.found;
+    return nullptr;
 }
 
 // The SDK's sample host (samplehost.exe, beside Tavrel.dll) as its user runs it: the
@@ -266,6 +252,10 @@ protected:
         EXPECT_EQ(versioned, ReadString(classKey + L"\\ProgID"));
         EXPECT_EQ(independent, ReadString(classKey + L"\\VersionIndependentProgID"));
         EXPECT_EQ(modulePath, ReadString(classKey + L"\\InprocServer32"));
+        DWORD bytes = 0;
+        RegGetValueW(HKEY_CLASSES_ROOT, (classKey + L"\\InprocServer32").c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                     nullptr, &bytes);
+        EXPECT_EQ((modulePath.size() + 1) * sizeof(wchar_t), bytes) << "the path and its end, nothing after";
         EXPECT_EQ(L"Apartment", ReadString(classKey + L"\\InprocServer32", L"ThreadingModel"));
         EXPECT_EQ((std::vector<std::wstring>{L"", L"ThreadingModel"}), ValueNames(classKey + L"\\InprocServer32"));
         EXPECT_EQ(kLibraryId, ReadString(classKey + L"\\TypeLib"));
@@ -283,21 +273,9 @@ protected:
     std::wstring modulePath;
 };
 
-// ---- Registering
+// ---- Registering and unregistering
 
-TEST_F(RegistrationTest, Regsvr32RegistersAndUnregisters) {
-    ASSERT_EQ(0, RunRegsvr32(L"/s \"" + modulePath + L"\""));
-    ExpectClassRegistered(Scope());
-    EXPECT_EQ(L"Kestrom.Tavrel.RangeScrollD.1", ReadString(L"Kestrom.Tavrel.RangeScrollDlg\\CurVer"));
-    EXPECT_TRUE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
-
-    ASSERT_EQ(0, RunRegsvr32(L"/u /s \"" + modulePath + L"\""));
-    for (const PageClass& page : kClasses)
-        ExpectClassUnregistered(page);
-    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
-}
-
-TEST_F(RegistrationTest, EveryClassGetsItsKeysAndValues) {
+TEST_F(RegistrationTest, RegisteringWritesEveryClassAndTheTypeLibraryAndUnregisteringRemovesThem) {
     ASSERT_EQ(S_OK, Register());
     for (const PageClass& page : kClasses)
         ExpectClassRegistered(page);
@@ -306,15 +284,12 @@ TEST_F(RegistrationTest, EveryClassGetsItsKeysAndValues) {
     EXPECT_EQ(L"Kestrom.Tavrel.ConfigureWindowDl.1", ReadString(L"Kestrom.Tavrel.ConfigureWindowDlg\\CurVer"));
     EXPECT_FALSE(KeyExists(L"Kestrom.Tavrel.RangeScrollDlg.1"));
     EXPECT_FALSE(KeyExists(L"Kestrom.Tavrel.ConfigureWindowDlg.1"));
-    ASSERT_EQ(S_OK, Unregister());
-}
 
-TEST_F(RegistrationTest, TypeLibraryIsRegisteredFromTheModule) {
-    ASSERT_EQ(S_OK, Register());
+    // The type library, registered from the module: its nine coclasses in class table
+    // order, each exposing IPropertyPage.
     const std::wstring versionKey = std::wstring(L"TypeLib\\") + kLibraryId + L"\\1.0";
     EXPECT_EQ(L"Tavrel 1.0 Type Library", ReadString(versionKey));
     EXPECT_EQ(modulePath, ReadString(versionKey + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32")));
-
     ComPtr<ITypeLib> library;
     ASSERT_EQ(S_OK, LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf()));
     BSTR name = nullptr;
@@ -324,15 +299,7 @@ TEST_F(RegistrationTest, TypeLibraryIsRegisteredFromTheModule) {
     EXPECT_STREQ(L"Tavrel 1.0 Type Library", help);
     SysFreeString(name);
     SysFreeString(help);
-
-    TLIBATTR* attributes = nullptr;
-    ASSERT_EQ(S_OK, library->GetLibAttr(&attributes));
-    EXPECT_EQ(1, attributes->wMajorVerNum);
-    EXPECT_EQ(0, attributes->wMinorVerNum);
-    library->ReleaseTLibAttr(attributes);
-
-    // The nine coclasses in class table order, each exposing IPropertyPage.
-    std::vector<size_t> coclasses;
+    std::vector<UINT> coclasses;
     for (UINT index = 0; index < library->GetTypeInfoCount(); ++index) {
         TYPEKIND kind = TKIND_MAX;
         library->GetTypeInfoType(index, &kind);
@@ -343,54 +310,55 @@ TEST_F(RegistrationTest, TypeLibraryIsRegisteredFromTheModule) {
     for (size_t i = 0; i < coclasses.size(); ++i) {
         const PageClass& page = kClasses[i];
         SCOPED_TRACE(page.name);
-        const UINT index = static_cast<UINT>(coclasses[i]);
-        ASSERT_EQ(S_OK, library->GetDocumentation(index, &name, &help, nullptr, nullptr));
+        ASSERT_EQ(S_OK, library->GetDocumentation(coclasses[i], &name, &help, nullptr, nullptr));
         EXPECT_STREQ(page.name, name);
         EXPECT_STREQ(page.helpString, help);
         SysFreeString(name);
         SysFreeString(help);
-
-        ComPtr<ITypeInfo> coclass;
-        ASSERT_EQ(S_OK, library->GetTypeInfo(index, coclass.GetAddressOf()));
-        TYPEATTR* classAttributes = nullptr;
-        ASSERT_EQ(S_OK, coclass->GetTypeAttr(&classAttributes));
-        EXPECT_TRUE(IsEqualGUID(*page.clsid, classAttributes->guid));
-        EXPECT_EQ(1, classAttributes->cImplTypes);
-        coclass->ReleaseTypeAttr(classAttributes);
-
+        ComPtr<ITypeInfo> coclass, implemented;
         HREFTYPE reference = 0;
-        ComPtr<ITypeInfo> implemented;
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(S_OK, library->GetTypeInfo(coclasses[i], coclass.GetAddressOf()));
+        ASSERT_EQ(S_OK, coclass->GetTypeAttr(&attributes));
+        EXPECT_TRUE(IsEqualGUID(*page.clsid, attributes->guid));
+        EXPECT_EQ(1, attributes->cImplTypes);
+        coclass->ReleaseTypeAttr(attributes);
         ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &reference));
         ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(reference, implemented.GetAddressOf()));
-        TYPEATTR* interfaceAttributes = nullptr;
-        ASSERT_EQ(S_OK, implemented->GetTypeAttr(&interfaceAttributes));
-        EXPECT_TRUE(IsEqualGUID(IID_IPropertyPage, interfaceAttributes->guid));
-        implemented->ReleaseTypeAttr(interfaceAttributes);
+        ASSERT_EQ(S_OK, implemented->GetTypeAttr(&attributes));
+        EXPECT_TRUE(IsEqualGUID(IID_IPropertyPage, attributes->guid));
+        implemented->ReleaseTypeAttr(attributes);
     }
     library.Reset();
-    ASSERT_EQ(S_OK, Unregister());
-}
 
-TEST_F(RegistrationTest, HostCreatesEveryClassByProgId) {
-    ASSERT_EQ(S_OK, Register());
-    CLSID clsid{};
-    ASSERT_EQ(S_OK, CLSIDFromProgID(L"Kestrom.Tavrel.ScopeDialog", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(CLSID_ScopeDialog, clsid));
-
+    // A host creates every class by either ProgID.
     for (const PageClass& page : kClasses) {
         SCOPED_TRACE(page.name);
         for (const wchar_t* progId : {page.progId, page.versionedProgId}) {
-            clsid = GUID_NULL;
+            CLSID clsid = GUID_NULL;
             ASSERT_EQ(S_OK, CLSIDFromProgID(progId, &clsid));
             EXPECT_TRUE(IsEqualCLSID(*page.clsid, clsid));
             ComPtr<IPropertyPage> created;
             ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
                                              reinterpret_cast<void**>(created.GetAddressOf())));
-            EXPECT_NE(nullptr, created.Get());
             EXPECT_EQ(S_FALSE, TavrelLibrary::Instance().CanUnloadNow()) << "the page holds the module";
         }
     }
+
+    // Unregistering removes every key it wrote, and what was added under a class key
+    // later goes with it; CLSID stays.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, (ClassKey(Scope()) + L"\\Added").c_str(), 0, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
     ASSERT_EQ(S_OK, Unregister());
+    for (const PageClass& page : kClasses)
+        ExpectClassUnregistered(page);
+    EXPECT_TRUE(KeyExists(L"CLSID"));
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
+    EXPECT_TRUE(FAILED(LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf())));
+    CLSID clsid{};
+    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Kestrom.Tavrel.ScopeDialog", &clsid)));
 }
 
 TEST_F(RegistrationTest, RegisteringAgainReplacesAStaleClassKeyWhole) {
@@ -433,27 +401,6 @@ TEST_F(RegistrationTest, RegistrationStopsAtTheFirstFailingClass) {
     EXPECT_TRUE(FAILED(Unregister()));
     for (const PageClass& page : kClasses)
         ExpectClassUnregistered(page);
-}
-
-// ---- Unregistering
-
-TEST_F(RegistrationTest, UnregisterRemovesEveryKeyItWroteAndKeepsClsid) {
-    ASSERT_EQ(S_OK, Register());
-    // Something added under a class key later goes with it.
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, (ClassKey(Scope()) + L"\\Added").c_str(), 0, nullptr,
-                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegCloseKey(key);
-
-    ASSERT_EQ(S_OK, Unregister());
-    for (const PageClass& page : kClasses)
-        ExpectClassUnregistered(page);
-    EXPECT_TRUE(KeyExists(L"CLSID"));
-    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
-    ComPtr<ITypeLib> library;
-    EXPECT_TRUE(FAILED(LoadRegTypeLib(LIBID_TAVRELLib, 1, 0, LANG_NEUTRAL, library.GetAddressOf())));
-    CLSID clsid{};
-    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"Kestrom.Tavrel.ScopeDialog", &clsid)));
 }
 
 // ---- Resources
@@ -510,17 +457,15 @@ TEST_F(RegistrationTest, VersionResourceNamesVersionAndFile) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(MAKELONG(1, 2), static_cast<LONG>(fixed->dwFileVersionMS));
-    EXPECT_EQ(MAKELONG(9, 0), static_cast<LONG>(fixed->dwFileVersionLS));
-    EXPECT_EQ(MAKELONG(1, 2), static_cast<LONG>(fixed->dwProductVersionMS));
-    EXPECT_EQ(MAKELONG(9, 0), static_cast<LONG>(fixed->dwProductVersionLS));
+    for (DWORD version : {fixed->dwFileVersionMS, fixed->dwProductVersionMS})
+        EXPECT_EQ(static_cast<DWORD>(MAKELONG(1, 2)), version);
+    for (DWORD version : {fixed->dwFileVersionLS, fixed->dwProductVersionLS})
+        EXPECT_EQ(static_cast<DWORD>(MAKELONG(9, 0)), version);
 
     EXPECT_EQ(L"Tavrel", StringFileInfo(block, L"InternalName"));
     EXPECT_EQ(L"Tavrel.dll", StringFileInfo(block, L"OriginalFilename"));
     EXPECT_EQ(L"2.1.0.9", StringFileInfo(block, L"FileVersion"));
-    const std::wstring buildDate = StringFileInfo(block, L"Build Date");
-    EXPECT_NE(kMissing, buildDate);
-    EXPECT_FALSE(buildDate.empty());
+    EXPECT_NE(kMissing, StringFileInfo(block, L"Build Date"));
 }
 
 TEST_F(RegistrationTest, ManifestDescribesEveryClass) {
@@ -563,9 +508,15 @@ TEST_F(RegistrationTest, SampleHostShowsThePageRegisteredOrNot) {
     EXPECT_EQ(chosen, RunSampleHost(directory, L"--dll \"" + modulePath + L"\""));
 
     EXPECT_NE(chosen, RunSampleHost(directory, L"")) << "not registered: the class is unknown";
+    // The system's regsvr32 registers the DLL and unregisters it.
     ASSERT_EQ(0, RunRegsvr32(L"/s \"" + modulePath + L"\""));
+    ExpectClassRegistered(Scope());
+    EXPECT_TRUE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
     EXPECT_EQ(chosen, RunSampleHost(directory, L""));
     ASSERT_EQ(0, RunRegsvr32(L"/u /s \"" + modulePath + L"\""));
+    for (const PageClass& page : kClasses)
+        ExpectClassUnregistered(page);
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibraryId));
 }
 
 TEST_F(RegistrationTest, ActivationContextCreatesPagesWithoutRegistration) {
@@ -585,12 +536,9 @@ TEST_F(RegistrationTest, ActivationContextCreatesPagesWithoutRegistration) {
         ComPtr<IPropertyPage> created;
         EXPECT_EQ(S_OK, CoCreateInstance(*page.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
                                          reinterpret_cast<void**>(created.GetAddressOf())));
+        EXPECT_EQ(S_FALSE, TavrelLibrary::Instance().CanUnloadNow());
     }
     ComPtr<IPropertyPage> scope;
-    EXPECT_EQ(S_OK, CoCreateInstance(CLSID_ScopeDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
-                                     reinterpret_cast<void**>(scope.GetAddressOf())));
-    EXPECT_EQ(S_FALSE, TavrelLibrary::Instance().CanUnloadNow());
-    scope.Reset();
     EXPECT_TRUE(DeactivateActCtx(0, cookie));
     ReleaseActCtx(activationContext);
 
