@@ -66,6 +66,87 @@ std::vector<std::wstring> FieldAtEachPosition(HWND dialog, int trackbarId, int e
     return shown;
 }
 
+bool PageTest::Use(IPropertyPage* page, std::initializer_list<Step> steps) {
+    return ActivateAndRun(page, [&](HWND dialog) { Do(dialog, steps); });
+}
+
+std::vector<std::wstring> PageTest::TakeLines() {
+    std::vector<std::wstring> lines = host.Lines();
+    host.Journal().Clear();
+    return lines;
+}
+
+Step Type(int editId, std::wstring text) {
+    return {[=](HWND dialog) { TypeText(dialog, editId, text); }};
+}
+Step Leave(int editId) {
+    return {[=](HWND dialog) { LeaveField(dialog, editId); }};
+}
+Step Drag(int trackbarId, int position) {
+    return {[=](HWND dialog) { DragSlider(dialog, trackbarId, position); }};
+}
+Step Hold(int trackbarId, int position) {
+    return {[=](HWND dialog) { HoldSlider(dialog, trackbarId, position); }};
+}
+Step Key(int trackbarId, UINT virtualKey) {
+    return {[=](HWND dialog) { KeySlider(dialog, trackbarId, virtualKey); }};
+}
+Step Arrow(int upDownId, int delta) {
+    return {[=](HWND dialog) { StepUpDown(dialog, upDownId, delta); }};
+}
+Step Press(int buttonId) {
+    return {[=](HWND dialog) { Click(dialog, buttonId); }};
+}
+Step Shows(int id, std::wstring text) {
+    return {[=](HWND dialog) { EXPECT_EQ(text, GetText(dialog, id)) << "control " << id; }};
+}
+Step Shows(std::vector<int> ids, Lines texts) {
+    return {[=](HWND dialog) {
+        Lines shown;
+        for (int id : ids)
+            shown.push_back(GetText(dialog, id));
+        EXPECT_EQ(texts, shown);
+    }};
+}
+Step At(int trackbarId, int position) {
+    return {[=](HWND dialog) { EXPECT_EQ(position, SliderPosition(dialog, trackbarId)) << "trackbar " << trackbarId; }};
+}
+Step Enabled(int id, bool enabled) {
+    return {[=](HWND dialog) { EXPECT_EQ(enabled, IsEnabled(dialog, id)) << "control " << id; }};
+}
+
+void Do(HWND dialog, std::initializer_list<Step> steps) {
+    int number = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "step " << ++number);
+        step.run(dialog);
+    }
+}
+
+void WithLibraryCopy(const wchar_t* fileName, const std::function<void(TavrelLibrary& library)>& use) {
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(fileName);
+    ASSERT_FALSE(copyPath.empty());
+    {
+        TavrelLibrary library(copyPath.c_str());
+        ASSERT_TRUE(library.Module());
+        use(library);
+        EXPECT_TRUE(library.Unload());
+    }
+    ::DeleteFileW(copyPath.c_str());
+}
+
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list<hostsim::HostObject*> objects,
+             const std::function<void(HWND dialog)>& body) {
+    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
+    ASSERT_TRUE(page);
+    std::vector<IUnknown*> pointers;
+    for (hostsim::HostObject* object : objects)
+        pointers.push_back(object->Identity());
+    ASSERT_EQ(S_OK, page->SetObjects(static_cast<ULONG>(pointers.size()), pointers.data()));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
+}
+
 void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use) {
     for (const HostFault& fault : faults) {
         const std::wstring operation = fault.operation;

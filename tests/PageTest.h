@@ -25,6 +25,28 @@ namespace tavrel::test {
 void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
              const std::function<void(HWND dialog)>& body);
 
+using Lines = std::vector<std::wstring>;
+
+// One thing the user does in a dialog, or sees there, for Do.
+struct Step {
+    std::function<void(HWND dialog)> run;
+};
+Step Type(int editId, std::wstring text);
+Step Leave(int editId);
+Step Drag(int trackbarId, int position);
+Step Hold(int trackbarId, int position);  // the thumb still held
+Step Key(int trackbarId, UINT virtualKey);
+Step Arrow(int upDownId, int delta);
+Step Press(int buttonId);
+// Expects a control's text, or the texts of several controls.
+Step Shows(int id, std::wstring text);
+Step Shows(std::vector<int> ids, Lines texts);
+// Expects a trackbar's position.
+Step At(int trackbarId, int position);
+Step Enabled(int id, bool enabled = true);
+// Runs steps in order; a failure names its step.
+void Do(HWND dialog, std::initializer_list<Step> steps);
+
 class PageTest : public ::testing::Test {
 protected:
     void TearDown() override;
@@ -42,8 +64,21 @@ protected:
     // A host view whose services (here the help viewer) are found through IObjectSite.
     hostsim::HostObject& CreateViewWithHelp();
 
+    // Activates the page and plays steps in it (Do).
+    bool Use(IPropertyPage* page, std::initializer_list<Step> steps);
+    // What the host received since the last call (or the test's start); clears it.
+    std::vector<std::wstring> TakeLines();
+
     hostsim::Host host;
 };
+
+
+// Runs use with a copy of the library under fileName, a module of its own whose log
+// keeps the host logger it finds; expects it to unload afterwards, and deletes it.
+void WithLibraryCopy(const wchar_t* fileName, const std::function<void(TavrelLibrary& library)>& use);
+// RunPage with several objects.
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list<hostsim::HostObject*> objects,
+             const std::function<void(HWND dialog)>& body);
 
 // What a field shows with a trackbar's thumb held at each position from 0 to
 // count - 1, in turn.
