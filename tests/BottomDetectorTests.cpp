@@ -60,16 +60,9 @@ protected:
         app->SetString(L"AppName", L"TK22");
         layers.SetSelectedLayer(layer);
         layer->SetLayerName(L"Layer 1").SetLayerState(1);
-        channel->Values()
-            .Set(L"UpperDetectorLimit", 10.0)
-            .Set(L"LowerDetectorLimit", 500.0)
-            .Set(L"BottomBackstep", -50.0)
-            .Set(L"ChannelID", L"KTA 1");
+        channel->Values().Set(L"UpperDetectorLimit", 10.0).Set(L"LowerDetectorLimit", 500.0);
+        channel->Values().Set(L"BottomBackstep", -50.0).Set(L"ChannelID", L"KTA 1");
         page = CreatePage(CLSID_BottomDetectorDialog, {view, channel});
-    }
-    void TearDown() override {
-        page.Reset();
-        PageTest::TearDown();
     }
 
     // The host's report that a parameter of channel "KTA 1" changed, with each
@@ -80,10 +73,6 @@ protected:
     Step Reports(int name, double value, std::vector<HRESULT> answers = {S_OK}) {
         return {[=](HWND) { EXPECT_EQ(answers, Report(name, value)); }};
     }
-    Step Dirty(bool dirty) {
-        return {[=](HWND) { EXPECT_EQ(dirty ? S_OK : S_FALSE, page->IsPageDirty()); }};
-    }
-    void Run(std::initializer_list<Step> steps) { Use(page.Get(), steps); }
     void Cancelled(std::initializer_list<Step> steps) {
         ActivateAndRun(page.Get(), [&](HWND dialog) {
             Do(dialog, steps);
@@ -91,13 +80,8 @@ protected:
         });
     }
 
-    hostsim::HostObject* layer = nullptr;
-    hostsim::HostObject* server = nullptr;
-    hostsim::HostObject* screen = nullptr;
-    hostsim::HostObject* app = nullptr;
-    hostsim::HostObject* view = nullptr;
-    hostsim::HostObject* channel = nullptr;
-    ComPtr<IPropertyPage> page;
+    hostsim::HostObject *layer = nullptr, *server = nullptr, *screen = nullptr;
+    hostsim::HostObject *app = nullptr, *view = nullptr, *channel = nullptr;
 };
 
 TEST_F(BottomDetectorTest, ShowsTheChannelValuesAndSubscribesToThemAtTheLayersPaths) {
@@ -105,11 +89,10 @@ TEST_F(BottomDetectorTest, ShowsTheChannelValuesAndSubscribesToThemAtTheLayersPa
          Shows({IDC_BD_MIN_DEPTH_TOP_LABEL, IDC_BD_MAX_DEPTH_TOP_LABEL, IDC_BD_MIN_DEPTH_BOTTOM_LABEL,
                 IDC_BD_MAX_DEPTH_BOTTOM_LABEL, IDC_BD_MIN_DEPTH_UNIT, IDC_BD_MAX_ALARM_UNIT},
                {L"0", L"0", L"10000", L"10000", L"m", L"m"}),
-         Enabled(IDC_APPLY, false), Step{[](HWND dialog) {
+         Enabled(IDC_APPLY, false), Visible(IDC_BD_MIN_DEPTH_UNIT, false), Visible(IDC_APPLY_TO_ALL),
+         Checked(IDC_APPLY_TO_ALL, false), Step{[](HWND dialog) {
              for (int slider : {kMinSlider, kMaxSlider})
                  EXPECT_EQ((std::pair<int, int>{0, 21}), SliderRange(dialog, slider));
-             EXPECT_FALSE(IsVisible(dialog, IDC_BD_MIN_DEPTH_UNIT) || IsChecked(dialog, IDC_APPLY_TO_ALL));
-             EXPECT_TRUE(IsVisible(dialog, IDC_APPLY_TO_ALL));
          }},
          // The arrows stop at their limits: depths 0 to 10000 m, backstep -80 to 0 dB.
          Type(kMax, L"10000"), Arrow(kMaxArrow, 1), Shows(kMax, L"10000"), Type(kMin, L"0"), Arrow(kMinArrow, -1),
@@ -215,9 +198,7 @@ TEST_F(BottomDetectorTest, ApplyToAllSendsEveryValueThroughTheScreenManager) {
         app->SetString(L"AppName", name);
         if (name == std::wstring(L"no application"))
             view->SetFault(L"IHostView::GetApplication", hostsim::Fault::Fail());
-        Cancelled({Step{[&](HWND dialog) {
-            EXPECT_EQ(std::wstring(name) != L"tK11", IsVisible(dialog, IDC_APPLY_TO_ALL)) << name;
-        }}});
+        Cancelled({Visible(IDC_APPLY_TO_ALL, std::wstring(name) != L"tK11")});
     }
 }
 
@@ -295,7 +276,8 @@ TEST_F(BottomDetectorTest, ALockedLayerLeavesOnlyCancelHelpAndApplyToAll) {
     // Reports still come; the default button's command, as Enter may send it, writes nothing.
     layer->SetLayerState(0);
     Run({Step{[](HWND dialog) {
-             for (int id : {kMinSlider, kMaxSlider, kMinArrow, kMaxArrow, kMin, kMax, kBackArrow, kBack, IDC_APPLY, IDOK})
+             for (int id :
+                  {kMinSlider, kMaxSlider, kMinArrow, kMaxArrow, kMin, kMax, kBackArrow, kBack, IDC_APPLY, IDOK})
                  EXPECT_FALSE(IsEnabled(dialog, id)) << id;
              for (int id : {IDCANCEL, ID_HELP, IDC_APPLY_TO_ALL})
                  EXPECT_TRUE(IsEnabled(dialog, id)) << id;
@@ -333,28 +315,6 @@ TEST_F(BottomDetectorTest, SubscriptionsNeitherKeepThePageNorReachItAfterItIsGon
     EXPECT_EQ(E_NOTIMPL, subscriber->OnParameterChanged(0, hostsim::Variant(1.0).get(), 0, 0, 0))
         << "what the failed calls left in their cookies";
     EXPECT_EQ(std::vector<HRESULT>{S_OK}, Report(2, -10.0));
-}
-
-// The form route: objects handed as an array of VARIANTs, the page shown by ShowForm.
-TEST_F(BottomDetectorTest, AsAFormItTakesItsObjectsFromAnArrayOfVariants) {
-    ComPtr<IFormControl> form;
-    ASSERT_EQ(S_OK, page.As(&form));
-    SAFEARRAY* array = ::SafeArrayCreateVector(VT_VARIANT, 0, 2);
-    ASSERT_TRUE(array);
-    LONG index = 0;
-    for (hostsim::HostObject* object : {view, channel}) {
-        const hostsim::Variant element = hostsim::Variant::Object(object->Identity());
-        ::SafeArrayPutElement(array, &index, const_cast<VARIANT*>(&element.get()));
-        ++index;
-    }
-    VARIANT objects;
-    ::VariantInit(&objects);
-    objects.vt = VT_ARRAY | VT_VARIANT;
-    objects.parray = array;
-    EXPECT_EQ(S_OK, form->SetFormObjects(objects));
-    EXPECT_TRUE(RunDialog([&] { form->ShowForm(0, 0); },
-                          [&](HWND dialog) { Do(dialog, {Shows(kMin, L"10"), Type(kMin, L"15"), Press(IDOK)}); }));
-    EXPECT_EQ(Subscribed({SetValue(0, L"15")}), host.Lines());
 }
 
 // What the page logs, through a copy of the library with a host logger of its own.

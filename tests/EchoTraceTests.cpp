@@ -17,33 +17,20 @@ namespace {
 struct Row {
     int edit, slider, spin, firstLabel, lastLabel;
 };
+#define ECHO_TRACE_ROW(name)                                                                               \
+    {IDC_ET_##name##_EDIT, IDC_ET_##name##_SLIDER, IDC_ET_##name##_SPIN, IDC_ET_##name##_LEFT_LABEL, \
+     IDC_ET_##name##_RIGHT_LABEL}
 // In the template's order, top to bottom.
-const Row kRows[] = {
-    {IDC_ET_MIN_TS_EDIT, IDC_ET_MIN_TS_SLIDER, IDC_ET_MIN_TS_SPIN, IDC_ET_MIN_TS_LEFT_LABEL, IDC_ET_MIN_TS_RIGHT_LABEL},
-    {IDC_ET_MIN_ECHO_LENGTH_EDIT, IDC_ET_MIN_ECHO_LENGTH_SLIDER, IDC_ET_MIN_ECHO_LENGTH_SPIN,
-     IDC_ET_MIN_ECHO_LENGTH_LEFT_LABEL, IDC_ET_MIN_ECHO_LENGTH_RIGHT_LABEL},
-    {IDC_ET_MAX_ECHO_LENGTH_EDIT, IDC_ET_MAX_ECHO_LENGTH_SLIDER, IDC_ET_MAX_ECHO_LENGTH_SPIN,
-     IDC_ET_MAX_ECHO_LENGTH_LEFT_LABEL, IDC_ET_MAX_ECHO_LENGTH_RIGHT_LABEL},
-    {IDC_ET_MAX_PHASE_DEV_EDIT, IDC_ET_MAX_PHASE_DEV_SLIDER, IDC_ET_MAX_PHASE_DEV_SPIN, IDC_ET_MAX_PHASE_DEV_LEFT_LABEL,
-     IDC_ET_MAX_PHASE_DEV_RIGHT_LABEL},
-    {IDC_ET_MAX_GAIN_COMP_EDIT, IDC_ET_MAX_GAIN_COMP_SLIDER, IDC_ET_MAX_GAIN_COMP_SPIN, IDC_ET_MAX_GAIN_COMP_LEFT_LABEL,
-     IDC_ET_MAX_GAIN_COMP_RIGHT_LABEL},
-    {IDC_ET_MIN_SPACING_EDIT, IDC_ET_MIN_SPACING_SLIDER, IDC_ET_MIN_SPACING_SPIN, IDC_ET_MIN_SPACING_LEFT_LABEL,
-     IDC_ET_MIN_SPACING_RIGHT_LABEL},
-};
-constexpr int kTs = IDC_ET_MIN_TS_EDIT, kMinLength = IDC_ET_MIN_ECHO_LENGTH_EDIT, kMaxLength = IDC_ET_MAX_ECHO_LENGTH_EDIT;
-constexpr int kPhase = IDC_ET_MAX_PHASE_DEV_EDIT, kGain = IDC_ET_MAX_GAIN_COMP_EDIT, kSpacing = IDC_ET_MIN_SPACING_EDIT;
+const Row kRows[] = {ECHO_TRACE_ROW(MIN_TS),        ECHO_TRACE_ROW(MIN_ECHO_LENGTH), ECHO_TRACE_ROW(MAX_ECHO_LENGTH),
+                     ECHO_TRACE_ROW(MAX_PHASE_DEV), ECHO_TRACE_ROW(MAX_GAIN_COMP),   ECHO_TRACE_ROW(MIN_SPACING)};
+constexpr int kTs = IDC_ET_MIN_TS_EDIT, kMinLength = IDC_ET_MIN_ECHO_LENGTH_EDIT;
+constexpr int kMaxLength = IDC_ET_MAX_ECHO_LENGTH_EDIT, kPhase = IDC_ET_MAX_PHASE_DEV_EDIT;
+constexpr int kGain = IDC_ET_MAX_GAIN_COMP_EDIT, kSpacing = IDC_ET_MIN_SPACING_EDIT;
 const std::vector<int> kFields = {kTs, kMinLength, kMaxLength, kPhase, kGain, kSpacing};
 
-// The six trackbars' positions.
-Step SlidersAt(std::vector<int> positions) {
-    return {[=](HWND dialog) {
-        std::vector<int> shown;
-        for (const Row& row : kRows)
-            shown.push_back(SliderPosition(dialog, row.slider));
-        EXPECT_EQ(positions, shown);
-    }};
-}
+const std::vector<int> kSliders = {IDC_ET_MIN_TS_SLIDER,          IDC_ET_MIN_ECHO_LENGTH_SLIDER,
+                                   IDC_ET_MAX_ECHO_LENGTH_SLIDER, IDC_ET_MAX_PHASE_DEV_SLIDER,
+                                   IDC_ET_MAX_GAIN_COMP_SLIDER,   IDC_ET_MIN_SPACING_SLIDER};
 // Disables Apply behind the page's back, to see what enables it again.
 const Step kDisableApply{[](HWND dialog) { EnableWindow(Control(dialog, IDC_APPLY), FALSE); }};
 
@@ -55,13 +42,8 @@ std::wstring Calibrate(const std::wstring& settings) {
 }
 
 void SetSettings(hostsim::HostObject& store) {
-    store.Values()
-        .Set(L"MinTSValue", -55.0)
-        .Set(L"MinEchoLength", 0.6)
-        .Set(L"MaxEchoLength", 2.5)
-        .Set(L"MaxPhaseDeviation", 15.0)
-        .Set(L"MaxGainCompensation", 4.0)
-        .Set(L"MinSpacing", 1.5);
+    store.Values().Set(L"MinTSValue", -55.0).Set(L"MinEchoLength", 0.6).Set(L"MaxEchoLength", 2.5);
+    store.Values().Set(L"MaxPhaseDeviation", 15.0).Set(L"MaxGainCompensation", 4.0).Set(L"MinSpacing", 1.5);
 }
 const Lines kSettingsShown = {L"-55", L"0.6", L"2.5", L"15", L"4", L"1.5"};
 
@@ -92,11 +74,6 @@ protected:
         SetSettings(*settings);
         page = CreatePage(CLSID_EchoTraceDialog, {view, channel});
     }
-    void TearDown() override {
-        page.Reset();
-        PageTest::TearDown();
-    }
-    void Run(std::initializer_list<Step> steps) { Use(page.Get(), steps); }
     // Opens the page and reports the state of "Calibration...", then cancels.
     std::pair<bool, bool> CalibrationButton() {
         std::pair<bool, bool> shown{};
@@ -107,16 +84,8 @@ protected:
         return shown;
     }
 
-    hostsim::HostObject* layer = nullptr;
-    hostsim::HostObject* layers = nullptr;
-    hostsim::HostObject* directory = nullptr;
-    hostsim::HostObject* transceiver = nullptr;
-    hostsim::HostObject* app = nullptr;
-    hostsim::HostObject* view = nullptr;
-    hostsim::HostObject* channel = nullptr;
-    hostsim::HostObject* component = nullptr;
-    hostsim::HostObject* settings = nullptr;
-    ComPtr<IPropertyPage> page;
+    hostsim::HostObject *layer = nullptr, *layers = nullptr, *directory = nullptr, *transceiver = nullptr;
+    hostsim::HostObject *app = nullptr, *view = nullptr, *channel = nullptr, *component = nullptr, *settings = nullptr;
 };
 
 TEST_F(EchoTraceTest, ShowsTheSettingsOnTheirSlidersAndWritesWhatChangedByMoreThanAFraction) {
@@ -124,7 +93,7 @@ TEST_F(EchoTraceTest, ShowsTheSettingsOnTheirSlidersAndWritesWhatChangedByMoreTh
     // dB; Apply disables its button. The other sliders write tenths; the arrows step
     // tenths within their limits; any up-down's arrow enables Apply. Emptied, a field
     // leaves its slider where it was.
-    Run({Shows(kFields, kSettingsShown), SlidersAt({45, 6, 25, 150, 40, 15}), Step{[](HWND dialog) {
+    Run({Shows(kFields, kSettingsShown), At(kSliders, {45, 6, 25, 150, 40, 15}), Step{[](HWND dialog) {
              const std::pair<const wchar_t*, const wchar_t*> labels[] = {{L"-100", L"0"}, {L"0", L"5"}, {L"0", L"5"},
                                                                          {L"0", L"20"},   {L"0", L"6"}, {L"0", L"5"}};
              const int lastPositions[] = {100, 50, 50, 200, 60, 50};
@@ -135,8 +104,8 @@ TEST_F(EchoTraceTest, ShowsTheSettingsOnTheirSlidersAndWritesWhatChangedByMoreTh
                  const LRESULT ticks = SendMessageW(Control(dialog, kRows[row].slider), TBM_GETNUMTICS, 0, 0);
                  EXPECT_EQ(lastPositions[row] / 10 + 1, ticks) << "a tick every 10 positions, row " << row;
              }
-             EXPECT_TRUE(IsVisible(dialog, IDC_ET_CALIBRATION) && IsEnabled(dialog, IDC_ET_CALIBRATION));
          }},
+         Visible(IDC_ET_CALIBRATION), Enabled(IDC_ET_CALIBRATION),
          Enabled(IDC_APPLY, false), Type(kTs, L"-37.5"), At(IDC_ET_MIN_TS_SLIDER, 62), Enabled(IDC_APPLY),
          Drag(IDC_ET_MIN_TS_SLIDER, 30), Shows(kTs, L"-70"), Press(IDC_APPLY), Enabled(IDC_APPLY, false),
          Key(IDC_ET_MAX_ECHO_LENGTH_SLIDER, VK_RIGHT), Shows(kMaxLength, L"2.6"), Enabled(IDC_APPLY), kDisableApply,
@@ -196,7 +165,7 @@ TEST_F(EchoTraceTest, EachRowsArrowsAndSliderWriteItsOwnDecimals) {
         for (const Row& row : kRows)
             StepUpDown(dialog, row.spin, 1);
         Do(dialog, {Shows(kFields, {L"-54", L"0.7", L"2.6", L"15.1", L"4.1", L"1.6"}),
-                    SlidersAt({46, 7, 26, 151, 41, 16})});
+                    At(kSliders, {46, 7, 26, 151, 41, 16})});
         for (const Row& row : kRows)
             DragSlider(dialog, row.slider, 33);
         Do(dialog, {Shows(kFields, {L"-67", L"3.3", L"3.3", L"3.3", L"3.3", L"3.3"}), Press(IDCANCEL)});
@@ -320,10 +289,8 @@ TEST_F(EchoTraceTest, EachKindOfApplicationKeepsTheSettingsInItsOwnPlace) {
         ComPtr<IPropertyPage> bare = CreatePage(CLSID_EchoTraceDialog);
         if (withView)
             GiveObjects(bare.Get(), {view});
-        Use(bare.Get(), {Shows(kFields, {L"-50", L"0.8", L"1.8", L"20", L"3", L"0"}), Step{[](HWND dialog) {
-                             EXPECT_FALSE(IsVisible(dialog, IDC_ET_CALIBRATION));
-                         }},
-                         Type(kTs, L"-40"), Press(IDOK)});
+        Use(bare.Get(), {Shows(kFields, {L"-50", L"0.8", L"1.8", L"20", L"3", L"0"}),
+                         Visible(IDC_ET_CALIBRATION, false), Type(kTs, L"-40"), Press(IDOK)});
     }
 }
 

@@ -41,9 +41,14 @@ Step Press(int buttonId);
 // Expects a control's text, or the texts of several controls.
 Step Shows(int id, std::wstring text);
 Step Shows(std::vector<int> ids, Lines texts);
-// Expects a trackbar's position.
+// Expects a trackbar's position; a control enabled, visible or checked; the
+// dialog's title.
 Step At(int trackbarId, int position);
+Step At(std::vector<int> trackbarIds, std::vector<int> positions);
 Step Enabled(int id, bool enabled = true);
+Step Visible(int id, bool visible = true);
+Step Checked(int buttonId, bool checked = true);
+Step Titled(std::wstring title);
 // Runs steps in order; a failure names its step.
 void Do(HWND dialog, std::initializer_list<Step> steps);
 
@@ -64,12 +69,19 @@ protected:
     // A host view whose services (here the help viewer) are found through IObjectSite.
     hostsim::HostObject& CreateViewWithHelp();
 
-    // Activates the page and plays steps in it (Do).
+    // Activates the page and plays steps in it (Do); Run does so with page.
     bool Use(IPropertyPage* page, std::initializer_list<Step> steps);
+    void Run(std::initializer_list<Step> steps) { Use(page.Get(), steps); }
+    // Expects page's IPropertyPage::IsPageDirty answer.
+    Step Dirty(bool dirty);
     // What the host received since the last call (or the test's start); clears it.
     std::vector<std::wstring> TakeLines();
+    // Expects what TakeLines gives, half way through a run.
+    Step Wrote(Lines expected);
 
     hostsim::Host host;
+    // The page a test uses most, released before the end-of-test checks.
+    Microsoft::WRL::ComPtr<IPropertyPage> page;
 };
 
 
@@ -83,17 +95,6 @@ void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list
 // What a field shows with a trackbar's thumb held at each position from 0 to
 // count - 1, in turn.
 std::vector<std::wstring> FieldAtEachPosition(HWND dialog, int trackbarId, int editId, std::size_t count);
-
-// One fault in one operation of one host object.
-struct HostFault {
-    hostsim::HostObject* object;
-    const wchar_t* operation;
-    hostsim::Fault fault;
-};
-
-// Runs use once per fault, with that fault in place (traced by its operation), and
-// clears it afterwards.
-void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use);
 
 // Opens a single target detection page of library on view and cancels it; the page
 // is given an empty settings store of its own, so it logs nothing itself. The
