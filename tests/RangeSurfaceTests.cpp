@@ -228,6 +228,10 @@ TEST_F(RangeSurfaceTest, WithoutARangeTheThirdObjectKeepsWholeMetresElseNothingI
 TEST_F(RangeSurfaceTest, SubscribesOnlyOnAnEditableLayerWithAChannel) {
     layer->SetLayerState(1);
     Run({Press(IDCANCEL)});
+    ComPtr<IParameterSubscriber2> subscriber;
+    ASSERT_EQ(S_OK, page.As(&subscriber));
+    EXPECT_EQ(E_NOTIMPL, subscriber->OnParameterChanged(0, hostsim::Variant(50.0).get(), 0, 0, 0))
+        << "no subscription, no cookie, not even 0";
     layer->SetLayerState(0);
     channel->Values().Set(L"CurrentChannel", 7);  // not a text
     Run({Press(IDCANCEL)});
