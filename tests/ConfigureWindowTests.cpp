@@ -15,27 +15,38 @@ using hostsim::Fault;
 namespace tavrel::test {
 namespace {
 
-using Lines = std::vector<std::wstring>;
+constexpr int kTree = IDC_CW_VIEW_TREE, kApply = IDC_APPLY_SMALL;
 
-HWND Tree(HWND dialog) { return GetDlgItem(dialog, IDC_CW_VIEW_TREE); }
+HWND Tree(HWND dialog) { return GetDlgItem(dialog, kTree); }
 
 // The items as the user sees them, in order: "[x] Echogram" ticked, "[ ] Scope" not.
 Lines ListedViews(HWND dialog) {
     Lines listed;
     for (HTREEITEM item = TreeView_GetRoot(Tree(dialog)); item; item = TreeView_GetNextSibling(Tree(dialog), item))
-        listed.push_back((IsTreeItemChecked(dialog, IDC_CW_VIEW_TREE, item) ? L"[x] " : L"[ ] ") +
-                         GetTreeItemText(dialog, IDC_CW_VIEW_TREE, item));
+        listed.push_back((IsTreeItemChecked(dialog, kTree, item) ? L"[x] " : L"[ ] ") +
+                         GetTreeItemText(dialog, kTree, item));
     return listed;
 }
-
-std::wstring SelectedView(HWND dialog) {
-    return GetTreeItemText(dialog, IDC_CW_VIEW_TREE, TreeView_GetSelection(Tree(dialog)));
+Step Listed(Lines expected) {
+    return {[=](HWND dialog) { EXPECT_EQ(expected, ListedViews(dialog)); }};
+}
+Step Selected(std::wstring view) {
+    return {[=](HWND dialog) { EXPECT_EQ(view, GetTreeItemText(dialog, kTree, TreeView_GetSelection(Tree(dialog)))); }};
+}
+Step Tick(std::wstring view) {
+    return {[=](HWND dialog) { TickTreeItem(dialog, kTree, view); }};
 }
 
 std::wstring HiddenWrite(const std::wstring& object, int hidden) {
     return object + L".IParameterAccess::SetParameter(\"Hidden\", VT_I4 " + std::to_wstring(hidden) + L")";
 }
-
+// The "Hidden" writes to these views, in order.
+Lines Hidden(std::initializer_list<std::pair<const wchar_t*, int>> writes) {
+    Lines lines;
+    for (const auto& [object, hidden] : writes)
+        lines.push_back(HiddenWrite(object, hidden));
+    return lines;
+}
 std::wstring ApplyAllWrite(const std::wstring& viewName, int hidden) {
     return L"screen.IParameterAccess::SetParameter(\"ApplyAll:" + viewName + L"/Hidden\", VT_I4 " +
            std::to_wstring(hidden) + L")";
@@ -60,23 +71,20 @@ protected:
         (collection ? *collection : views).AddItem(added);
         return added;
     }
-
-    ComPtr<IPropertyPage> CreateConfigurePage(std::initializer_list<hostsim::HostObject*> objects) {
-        ComPtr<IPropertyPage> page = CreatePage(CLSID_ConfigureWindowDlg);
-        EXPECT_EQ(S_OK, GiveObjects(page.Get(), objects));
-        return page;
+    // Views by name, as objects of their name in lower case.
+    void AddViews(std::initializer_list<std::pair<std::wstring, int>> named) {
+        for (const auto& [name, hidden] : named) {
+            std::wstring object = name;
+            for (wchar_t& c : object)
+                c = towlower(c);
+            AddView(object, name, hidden);
+        }
     }
-    ComPtr<IPropertyPage> CreateConfigurePage() { return CreateConfigurePage({&view, &window}); }
-
-    // Opens the page on the window, notes what it lists and cancels.
-    Lines ListOnce() {
-        Lines listed;
-        ActivateAndRun(CreateConfigurePage().Get(), [&](HWND dialog) {
-            listed = ListedViews(dialog);
-            Click(dialog, IDCANCEL);
-        });
-        return listed;
+    // A new page on objects (else the view and the window), run through steps.
+    void RunOn(std::initializer_list<hostsim::HostObject*> objects, std::initializer_list<Step> steps) {
+        Use(CreatePage(CLSID_ConfigureWindowDlg, objects).Get(), steps);
     }
+    void Run(std::initializer_list<Step> steps) { RunOn({&view, &window}, steps); }
 
     hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite});
     hostsim::HostObject& screen = host.Create(L"screen", {IID_IScreenManager, IID_IParameterAccess});
@@ -85,130 +93,81 @@ protected:
 };
 
 TEST_F(ConfigureWindowTest, ListsEveryViewTickedWhenShownAndWritesEachOneOnOk) {
-    AddView(L"echogram", L"Echogram", 0);
-    AddView(L"scope", L"Scope", 1);
-    AddView(L"track", L"Track", 0).SetFault(L"IParameterAccess::GetParameter", Fault::Fail());
-    AddView(L"depth", L"Depth", 0).SetFault(L"IParameterAccess::GetParameter", Fault::WrongType(VT_R8));
-    AddView(L"sonar", L"Sonar", 0).SetFault(L"IParameterAccess::GetParameter", Fault::Fail(S_FALSE));
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope", L"[ ] Track", L"[ ] Depth", L"[ ] Sonar"}), ListedViews(dialog));
-        EXPECT_TRUE(IsVisible(dialog, IDC_APPLY_TO_ALL));
-        EXPECT_FALSE(IsChecked(dialog, IDC_APPLY_TO_ALL));
-        Click(dialog, 57670);
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ((Lines{L"help.IHelpViewer::ShowTopic(0, \"qz4_para_configure_window.html\")", HiddenWrite(L"echogram", 0),
-                     HiddenWrite(L"scope", 1), HiddenWrite(L"track", 1), HiddenWrite(L"depth", 1),
-                     HiddenWrite(L"sonar", 1)}),
-              host.Lines())
-        << "every view is written, changed or not";
+    AddViews({{L"Echogram", 0}, {L"Scope", 1}, {L"Track", 0}, {L"Depth", 0}, {L"Sonar", 0}});
+    host.Find(L"track")->SetFault(L"IParameterAccess::GetParameter", Fault::Fail());
+    host.Find(L"depth")->SetFault(L"IParameterAccess::GetParameter", Fault::WrongType(VT_R8));
+    host.Find(L"sonar")->SetFault(L"IParameterAccess::GetParameter", Fault::Fail(S_FALSE));
+    Run({Listed({L"[x] Echogram", L"[ ] Scope", L"[ ] Track", L"[ ] Depth", L"[ ] Sonar"}), Visible(IDC_APPLY_TO_ALL),
+         Checked(IDC_APPLY_TO_ALL, false), Press(ID_HELP), Press(IDOK)});
+    Lines expected = {L"help.IHelpViewer::ShowTopic(0, \"qz4_para_configure_window.html\")"};
+    for (const std::wstring& write :
+         Hidden({{L"echogram", 0}, {L"scope", 1}, {L"track", 1}, {L"depth", 1}, {L"sonar", 1}}))
+        expected.push_back(write);
+    EXPECT_EQ(expected, host.Lines()) << "every view is written, changed or not";
     EXPECT_EQ(frame::kParameterStatusPreset, host.Find(L"echogram")->LastStatusIn(L"IParameterAccess::SetParameter"));
     EXPECT_EQ(frame::kParameterStatusPreset, host.Find(L"sonar")->LastStatusIn(L"IParameterAccess::GetParameter"));
 }
 
 TEST_F(ConfigureWindowTest, TickingAViewSelectsItAndEnablesApplyWhichWritesAndDisablesItAgain) {
-    AddView(L"echogram", L"Echogram", 0);
-    hostsim::HostObject& scope = AddView(L"scope", L"Scope", 0);
-    AddView(L"track", L"Track", 1);
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        // The tree selects its first view when it takes the focus; a selection change
-        // enables Apply whoever makes it.
-        EXPECT_EQ(L"Echogram", SelectedView(dialog));
-        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        Click(dialog, IDC_APPLY_SMALL);
-        EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        EXPECT_EQ((Lines{HiddenWrite(L"echogram", 0), HiddenWrite(L"scope", 0), HiddenWrite(L"track", 1)}),
-                  host.Lines());
-
-        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Scope");
-        EXPECT_EQ(L"Scope", SelectedView(dialog)) << "a tick on the check box selects the view";
-        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope", L"[ ] Track"}), ListedViews(dialog));
-        Click(dialog, IDC_APPLY_SMALL);
-        EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        EXPECT_EQ(HiddenWrite(L"scope", 1), host.Lines()[4]);
-
-        // Ticking the selected view again changes no selection: Apply stays disabled
-        // until another view is picked.
-        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Scope");
-        EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        // A click anywhere in a row picks its view (the tree selects whole rows) and
-        // ticks nothing.
-        ClickTreeItemRow(dialog, IDC_CW_VIEW_TREE, L"Track");
-        EXPECT_EQ(L"Track", SelectedView(dialog));
-        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[x] Scope", L"[ ] Track"}), ListedViews(dialog));
-        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Track");
-        EXPECT_EQ(L"Track", SelectedView(dialog));
-        EXPECT_TRUE(IsEnabled(dialog, IDC_APPLY_SMALL));
-        Click(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(6u, host.Lines().size()) << "Cancel writes nothing:\n" << host.Text();
+    AddViews({{L"Echogram", 0}, {L"Scope", 0}, {L"Track", 1}});
+    // The tree selects its first view when it takes the focus; a selection change
+    // enables Apply whoever makes it; a tick on the check box selects the view.
+    // Ticking the selected view again changes no selection: Apply stays disabled
+    // until another view is picked. A click anywhere in a row picks its view (the
+    // tree selects whole rows) and ticks nothing.
+    Run({Selected(L"Echogram"), Enabled(kApply), Press(kApply), Enabled(kApply, false),
+         Wrote(Hidden({{L"echogram", 0}, {L"scope", 0}, {L"track", 1}})), Tick(L"Scope"),
+         Selected(L"Scope"), Enabled(kApply), Listed({L"[x] Echogram", L"[ ] Scope", L"[ ] Track"}), Press(kApply),
+         Enabled(kApply, false), Wrote(Hidden({{L"echogram", 0}, {L"scope", 1}, {L"track", 1}})), Tick(L"Scope"),
+         Enabled(kApply, false), Step{[](HWND dialog) { ClickTreeItemRow(dialog, kTree, L"Track"); }},
+         Selected(L"Track"), Enabled(kApply), Listed({L"[x] Echogram", L"[x] Scope", L"[ ] Track"}), Tick(L"Track"),
+         Selected(L"Track"), Enabled(kApply), Press(IDCANCEL)});
+    EXPECT_TRUE(host.Lines().empty()) << "Cancel writes nothing:\n" << host.Text();
     int hidden = -1;
-    EXPECT_TRUE(frame::FromVariant(scope.Parameters().Get(L"Hidden").get(), hidden));
+    EXPECT_TRUE(frame::FromVariant(host.Find(L"scope")->Parameters().Get(L"Hidden").get(), hidden));
     EXPECT_EQ(1, hidden) << "Cancel keeps what Apply wrote";
 }
 
 TEST_F(ConfigureWindowTest, TicksFromTheKeyboardOrAnnouncedByTheTreeAreWrittenToo) {
-    AddView(L"echogram", L"Echogram", 0);
-    AddView(L"scope", L"Scope", 1);
-    AddView(L"track", L"Track", 1);
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        // The space bar ticks the selected view (the first, selected as the tree took
-        // the focus).
-        PressKey(dialog, IDC_CW_VIEW_TREE, VK_SPACE);
-        // Windows' tree views announce a tick however it comes about (accessibility
-        // tools, for one): as such a tree would.
-        HTREEITEM track = FindTreeItem(dialog, IDC_CW_VIEW_TREE, L"Track");
-        TreeView_SetItemState(Tree(dialog), track, INDEXTOSTATEIMAGEMASK(2), TVIS_STATEIMAGEMASK);
-        NMTVSTATEIMAGECHANGING changing{};
-        changing.hdr = {Tree(dialog), IDC_CW_VIEW_TREE, static_cast<UINT>(NM_TVSTATEIMAGECHANGING)};
-        changing.hti = track;
-        changing.iOldStateImageIndex = 1;
-        changing.iNewStateImageIndex = 2;
-        SendMessageW(dialog, WM_NOTIFY, IDC_CW_VIEW_TREE, reinterpret_cast<LPARAM>(&changing));
-        EXPECT_EQ((Lines{L"[ ] Echogram", L"[ ] Scope", L"[x] Track"}), ListedViews(dialog));
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 1), HiddenWrite(L"scope", 1), HiddenWrite(L"track", 0)}), host.Lines());
+    AddViews({{L"Echogram", 0}, {L"Scope", 1}, {L"Track", 1}});
+    // The space bar ticks the selected view (the first, selected as the tree took the
+    // focus). Windows' tree views announce a tick however it comes about
+    // (accessibility tools, for one): as such a tree would.
+    Run({Step{[](HWND dialog) {
+             PressKey(dialog, kTree, VK_SPACE);
+             HTREEITEM track = FindTreeItem(dialog, kTree, L"Track");
+             TreeView_SetItemState(Tree(dialog), track, INDEXTOSTATEIMAGEMASK(2), TVIS_STATEIMAGEMASK);
+             NMTVSTATEIMAGECHANGING changing{};
+             changing.hdr = {Tree(dialog), kTree, static_cast<UINT>(NM_TVSTATEIMAGECHANGING)};
+             changing.hti = track;
+             changing.iOldStateImageIndex = 1;
+             changing.iNewStateImageIndex = 2;
+             SendMessageW(dialog, WM_NOTIFY, kTree, reinterpret_cast<LPARAM>(&changing));
+         }},
+         Listed({L"[ ] Echogram", L"[ ] Scope", L"[x] Track"}), Press(IDOK)});
+    EXPECT_EQ(Hidden({{L"echogram", 1}, {L"scope", 1}, {L"track", 0}}), host.Lines());
 }
 
 TEST_F(ConfigureWindowTest, ADialogClosedWithoutOkOrCancelStillGivesBackEveryReference) {
-    AddView(L"echogram", L"Echogram", 0);
-    AddView(L"scope", L"Scope", 1);
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Scope");
-        EXPECT_EQ(S_OK, page->Deactivate()) << "the host takes the page down from inside the dialog";
-        EXPECT_FALSE(IsWindow(dialog));
-    });
+    AddViews({{L"Echogram", 0}, {L"Scope", 1}});
+    page = CreatePage(CLSID_ConfigureWindowDlg, {&view, &window});
+    Use(page.Get(), {Tick(L"Scope"), Step{[&](HWND dialog) {
+                         EXPECT_EQ(S_OK, page->Deactivate()) << "the host takes the page down from inside the dialog";
+                         EXPECT_FALSE(IsWindow(dialog));
+                     }}});
     EXPECT_EQ(0u, host.Find(L"echogram")->OutstandingReferences());
     EXPECT_EQ(0u, host.Find(L"scope")->OutstandingReferences());
     // The next run lists afresh.
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope"}), ListedViews(dialog));
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 0), HiddenWrite(L"scope", 1)}), host.Lines());
+    Use(page.Get(), {Listed({L"[x] Echogram", L"[ ] Scope"}), Press(IDOK)});
+    EXPECT_EQ(Hidden({{L"echogram", 0}, {L"scope", 1}}), host.Lines());
 }
 
 TEST_F(ConfigureWindowTest, ApplyToAllSendsOneCommandPerViewByTheNameItHasWhenWritten) {
-    hostsim::HostObject& echogram = AddView(L"echogram", L"Echogram", 0);
-    AddView(L"scope", L"Scope", 1);
-    AddView(L"nameless", L"", 0);
-    AddView(L"track", L"Track", 0).SetFault(L"IHostNode::GetName", Fault::Fail().After(1));
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        echogram.SetNodeName(L"Echogram 2");
-        Click(dialog, IDC_APPLY_TO_ALL);
-        Click(dialog, IDC_APPLY_SMALL);
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope", L"[x] ", L"[x] Track"}), ListedViews(dialog));
-        TickTreeItem(dialog, IDC_CW_VIEW_TREE, L"Echogram");
-        Click(dialog, IDOK);
-    });
+    AddViews({{L"Echogram", 0}, {L"Scope", 1}, {L"", 0}, {L"Track", 0}});
+    host.Find(L"track")->SetFault(L"IHostNode::GetName", Fault::Fail().After(1));
+    Run({Step{[&](HWND) { host.Find(L"echogram")->SetNodeName(L"Echogram 2"); }}, Press(IDC_APPLY_TO_ALL),
+         Press(kApply),
+         Listed({L"[x] Echogram", L"[ ] Scope", L"[x] ", L"[x] Track"}), Tick(L"Echogram"), Press(IDOK)});
     // A view that gives no name, or an empty one, when written is left out.
     EXPECT_EQ((Lines{ApplyAllWrite(L"Echogram 2", 0), ApplyAllWrite(L"Scope", 1), ApplyAllWrite(L"Echogram 2", 1),
                      ApplyAllWrite(L"Scope", 1)}),
@@ -223,14 +182,9 @@ TEST_F(ConfigureWindowTest, ATk11HostHidesApplyToAllAndEveryWriteGoesToTheViews)
     view.Offer(IID_IHostView).SetApplication(&application);
     for (const wchar_t* kind : {L"tk11", L"TK22"}) {
         application.SetString(L"AppName", kind);
-        bool applyToAllShown = true;
-        ActivateAndRun(CreateConfigurePage().Get(), [&](HWND dialog) {
-            applyToAllShown = IsVisible(dialog, IDC_APPLY_TO_ALL);
-            Click(dialog, IDOK);
-        });
-        EXPECT_EQ(std::wstring(kind) == L"TK22", applyToAllShown) << kind;
+        Run({Visible(IDC_APPLY_TO_ALL, kind[0] == L'T'), Press(IDOK)});
     }
-    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 1), HiddenWrite(L"echogram", 1)}), host.Lines());
+    EXPECT_EQ(Hidden({{L"echogram", 1}, {L"echogram", 1}}), host.Lines());
 }
 
 TEST_F(ConfigureWindowTest, AHostCollectionListsTheObjectsThatAnswerIHostNode) {
@@ -242,13 +196,8 @@ TEST_F(ConfigureWindowTest, AHostCollectionListsTheObjectsThatAnswerIHostNode) {
     collection.AddItem(host.Create(L"plain", {IID_IParameterAccess}));
     AddView(L"dispatch", L"Scope", 1, &collection);
     collection.AddDispatchItem(*host.Find(L"dispatch"));
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        EXPECT_EQ((Lines{L"[x] Echogram", L"[ ] Scope", L"[ ] Scope"}), ListedViews(dialog));
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ((Lines{HiddenWrite(L"echogram", 0), HiddenWrite(L"dispatch", 1), HiddenWrite(L"dispatch", 1)}),
-              host.Lines());
+    Run({Listed({L"[x] Echogram", L"[ ] Scope", L"[ ] Scope"}), Press(IDOK)});
+    EXPECT_EQ(Hidden({{L"echogram", 0}, {L"dispatch", 1}, {L"dispatch", 1}}), host.Lines());
     EXPECT_EQ(0, host.Find(L"collection")->Calls(L"IEnumVARIANT::Reset"));
 }
 
@@ -266,94 +215,74 @@ TEST_F(ConfigureWindowTest, AMisbehavingEnumeratorEndsTheWalkWithoutALeak) {
     struct Case {
         const char* what;
         Fault fault;
-        Lines enumerated;  // IEnumUnknown
-        Lines collected;   // IHostCollection
+        Lines collected;  // IHostCollection; IEnumUnknown lists the first view only
     };
-    const Lines first{L"[x] Echogram"};
     const Case cases[] = {
-        {"S_OK with nothing fetched", Fault::Fetches(0, S_OK).After(1), first, first},
-        {"S_FALSE with one fetched", Fault::Fail(S_FALSE).After(1), first, first},
-        {"a failure half way", Fault::Fail(E_UNEXPECTED).After(1), first, first},
-        {"a null element", Fault::NullObject().After(1).Times(1), first, {L"[x] Echogram", L"[x] Track"}},
+        {"S_OK with nothing fetched", Fault::Fetches(0, S_OK).After(1), {L"[x] Echogram"}},
+        {"S_FALSE with one fetched", Fault::Fail(S_FALSE).After(1), {L"[x] Echogram"}},
+        {"a failure half way", Fault::Fail(E_UNEXPECTED).After(1), {L"[x] Echogram"}},
+        {"a null element", Fault::NullObject().After(1).Times(1), {L"[x] Echogram", L"[x] Track"}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         views.SetFault(L"IEnumUnknown::Next", c.fault);
         collection.SetFault(L"IEnumVARIANT::Next", c.fault);
-        EXPECT_EQ(c.enumerated, ListOnce()) << c.what << " from IEnumUnknown";
-        EXPECT_TRUE(host.AllReferencesReturned()) << c.what << "\n" << host.OutstandingText();
-        ActivateAndRun(CreateConfigurePage({&view, &collectionWindow}).Get(), [&](HWND dialog) {
-            EXPECT_EQ(c.collected, ListedViews(dialog)) << c.what << " from IEnumVARIANT";
-            Click(dialog, IDCANCEL);
-        });
-        EXPECT_TRUE(host.AllReferencesReturned()) << c.what << "\n" << host.OutstandingText();
+        Run({Listed({L"[x] Echogram"}), Press(IDCANCEL)});
+        EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
+        RunOn({&view, &collectionWindow}, {Listed(c.collected), Press(IDCANCEL)});
+        EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
         views.ClearFaults();
         collection.ClearFaults();
     }
     EXPECT_TRUE(host.Lines().empty()) << host.Text();
 }
 
-// Every host operation of the page made to fail in turn: the page lists what it can,
-// writes what it can and gives back every reference.
+// Every host operation of the page made to fail in turn: the page lists what it can
+// and writes what it can.
 TEST_F(ConfigureWindowTest, EachFailingHostOperationLeavesOutWhatItCouldNotGive) {
-    hostsim::HostObject& echogram = AddView(L"echogram", L"Echogram", 0);
-    hostsim::HostObject& scope = AddView(L"scope", L"Scope", 1);
+    AddViews({{L"Echogram", 0}, {L"Scope", 1}});
+    hostsim::HostObject &echogram = *host.Find(L"echogram"), &scope = *host.Find(L"scope");
+    const auto collectionOnly = [&] { views.Hide(IID_IEnumUnknown).Offer(IID_IHostCollection); };
     struct Case {
         const char* what;
-        std::function<void()> fault;
+        std::function<void()> fault;  // faults are cleared, interfaces offered again, afterwards
         Lines listed;
         Lines written;
-        std::function<void()> undo = [] {};  // faults are cleared anyway
     };
-    const Lines all{L"[x] Echogram", L"[ ] Scope"};
-    const Lines bothWritten{HiddenWrite(L"echogram", 0), HiddenWrite(L"scope", 1)};
+    const Lines all{L"[x] Echogram", L"[ ] Scope"}, bothWritten = Hidden({{L"echogram", 0}, {L"scope", 1}});
     const Case cases[] = {
-        {"no IHostNode on the window", [&] { window.Hide(IID_IHostNode); }, {}, {},
-         [&] { window.Offer(IID_IHostNode); }},
+        {"no IHostNode on the window", [&] { window.Hide(IID_IHostNode); }, {}, {}},
         {"GetChildren fails", [&] { window.SetFault(L"IHostNode::GetChildren", Fault::Fail()); }, {}, {}},
         {"GetChildren gives null", [&] { window.SetFault(L"IHostNode::GetChildren", Fault::NullObject()); }, {}, {}},
-        {"children of neither kind", [&] { views.Hide(IID_IEnumUnknown); }, {}, {},
-         [&] { views.Offer(IID_IEnumUnknown); }},
-        {"no IEnumUnknown: the host collection", [&] { views.Hide(IID_IEnumUnknown).Offer(IID_IHostCollection); }, all,
-         bothWritten, [&] { views.Offer(IID_IEnumUnknown).Hide(IID_IHostCollection); }},
+        {"children of neither kind", [&] { views.Hide(IID_IEnumUnknown); }, {}, {}},
+        {"no IEnumUnknown: the host collection", collectionOnly, all, bothWritten},
         {"GetEnumerator fails",
-         [&] {
-             views.Hide(IID_IEnumUnknown).Offer(IID_IHostCollection);
-             views.SetFault(L"IHostCollection::GetEnumerator", Fault::Fail());
-         },
-         {}, {}, [&] { views.Offer(IID_IEnumUnknown).Hide(IID_IHostCollection); }},
+         [&] { collectionOnly(), views.SetFault(L"IHostCollection::GetEnumerator", Fault::Fail()); }, {}, {}},
         {"GetEnumerator gives null",
-         [&] {
-             views.Hide(IID_IEnumUnknown).Offer(IID_IHostCollection);
-             views.SetFault(L"IHostCollection::GetEnumerator", Fault::NullObject());
-         },
-         {}, {}, [&] { views.Offer(IID_IEnumUnknown).Hide(IID_IHostCollection); }},
+         [&] { collectionOnly(), views.SetFault(L"IHostCollection::GetEnumerator", Fault::NullObject()); }, {}, {}},
         {"Reset fails", [&] { views.SetFault(L"IEnumUnknown::Reset", Fault::Fail()); }, all, bothWritten},
         {"GetName fails", [&] { echogram.SetFault(L"IHostNode::GetName", Fault::Fail()); }, {L"[x] ", L"[ ] Scope"},
          bothWritten},
         {"GetName gives null", [&] { scope.SetFault(L"IHostNode::GetName", Fault::NullObject()); },
          {L"[x] Echogram", L"[ ] "}, bothWritten},
-        {"a view without IHostNode", [&] { scope.Hide(IID_IHostNode); }, {L"[x] Echogram", L"[ ] "}, bothWritten,
-         [&] { scope.Offer(IID_IHostNode); }},
-        {"a view without IParameterAccess", [&] { echogram.Hide(IID_IParameterAccess); }, {L"[ ] Echogram", L"[ ] Scope"},
-         {HiddenWrite(L"scope", 1)}, [&] { echogram.Offer(IID_IParameterAccess); }},
+        {"a view without IHostNode", [&] { scope.Hide(IID_IHostNode); }, {L"[x] Echogram", L"[ ] "}, bothWritten},
+        {"a view without IParameterAccess", [&] { echogram.Hide(IID_IParameterAccess); },
+         {L"[ ] Echogram", L"[ ] Scope"}, {HiddenWrite(L"scope", 1)}},
         {"GetParameter gives another type",
-         [&] { echogram.SetFault(L"IParameterAccess::GetParameter", Fault::Returns(L"0")); }, {L"[ ] Echogram", L"[ ] Scope"},
-         {HiddenWrite(L"echogram", 1), HiddenWrite(L"scope", 1)}},
+         [&] { echogram.SetFault(L"IParameterAccess::GetParameter", Fault::Returns(L"0")); },
+         {L"[ ] Echogram", L"[ ] Scope"}, Hidden({{L"echogram", 1}, {L"scope", 1}})},
         {"SetParameter fails", [&] { echogram.SetFault(L"IParameterAccess::SetParameter", Fault::Fail()); }, all,
          bothWritten},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         c.fault();
-        Lines listed;
-        const std::size_t mark = host.Lines().size();
-        ActivateAndRun(CreateConfigurePage().Get(), [&](HWND dialog) {
-            listed = ListedViews(dialog);
-            Click(dialog, IDOK);
-        });
-        EXPECT_EQ(c.listed, listed) << c.what;
-        EXPECT_EQ(c.written, host.Journal().Since(mark)) << c.what;
-        EXPECT_TRUE(host.AllReferencesReturned()) << c.what << "\n" << host.OutstandingText();
-        c.undo();
+        Run({Listed(c.listed), Press(IDOK)});
+        EXPECT_EQ(c.written, TakeLines());
+        window.Offer(IID_IHostNode);
+        views.Offer(IID_IEnumUnknown).Hide(IID_IHostCollection);
+        scope.Offer(IID_IHostNode);
+        echogram.Offer(IID_IParameterAccess);
         for (hostsim::HostObject* object : host.Objects()) object->ClearFaults();
         // What the failed write left in the host is put back for the next case.
         echogram.Parameters().Set(L"Hidden", 0);
@@ -362,94 +291,54 @@ TEST_F(ConfigureWindowTest, EachFailingHostOperationLeavesOutWhatItCouldNotGive)
 }
 
 TEST_F(ConfigureWindowTest, APageWithoutAWindowOpensWithAnEmptyList) {
-    AddView(L"echogram", L"Echogram", 0);
-    const ComPtr<IPropertyPage> pages[] = {CreateConfigurePage({&view}), CreateConfigurePage({&view, nullptr}),
-                                            CreatePage(CLSID_ConfigureWindowDlg)};  // never given objects
-    for (const ComPtr<IPropertyPage>& page : pages) {
-        ActivateAndRun(page.Get(), [&](HWND dialog) {
-            EXPECT_EQ(Lines{}, ListedViews(dialog));
-            EXPECT_FALSE(IsEnabled(dialog, IDC_APPLY_SMALL)) << "nothing selected, nothing to apply";
-            Click(dialog, IDC_APPLY_TO_ALL);
-            Click(dialog, IDOK);
-        });
-    }
+    // Nothing selected, nothing to apply; the last page is never given objects.
+    AddViews({{L"Echogram", 0}});
+    const ComPtr<IPropertyPage> pages[] = {CreatePage(CLSID_ConfigureWindowDlg, {&view}),
+                                            CreatePage(CLSID_ConfigureWindowDlg, {&view, nullptr}),
+                                            CreatePage(CLSID_ConfigureWindowDlg)};
+    for (const ComPtr<IPropertyPage>& page : pages)
+        Use(page.Get(), {Listed({}), Enabled(kApply, false), Press(IDC_APPLY_TO_ALL), Press(IDOK)});
     EXPECT_TRUE(host.Lines().empty()) << host.Text();
     EXPECT_EQ(0, window.Calls(L"QueryInterface"));
-}
-
-TEST_F(ConfigureWindowTest, TenThousandViewsAreListedAndWrittenInOrder) {
-    constexpr int kViews = 10000;
-    Lines expectedWrites;
-    for (int i = 0; i < kViews; ++i) {
-        AddView(L"v" + std::to_wstring(i), L"View " + std::to_wstring(i), i % 3 == 0 ? 1 : 0);
-        expectedWrites.push_back(HiddenWrite(L"v" + std::to_wstring(i), i % 3 == 0 ? 1 : 0));
-    }
-    ComPtr<IPropertyPage> page = CreateConfigurePage();
-    ActivateAndRun(page.Get(), [&](HWND dialog) {
-        const Lines listed = ListedViews(dialog);
-        ASSERT_EQ(static_cast<std::size_t>(kViews), listed.size());
-        EXPECT_EQ(L"[ ] View 0", listed.front());
-        EXPECT_EQ(L"[x] View 9998", listed[9998]);
-        EXPECT_EQ(L"[ ] View 9999", listed.back());
-        Click(dialog, IDOK);
-    });
-    EXPECT_EQ(expectedWrites, host.Lines());
 }
 
 // The log lines reach a host logger only once a single target detection page of the
 // same module has found one: a copy of the library is a module of its own.
 TEST(ConfigureWindowLog, AnEmptyListAndAMissingScreenManagerAreLogged) {
-    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(L"TavrelConfigureLogCopy.dll");
-    ASSERT_FALSE(copyPath.empty());
-
     hostsim::Host host;
     hostsim::HostObject& logger = host.Create(L"logger", {IID_IHostLogger});
     hostsim::HostObject& view = host.Create(L"view", {IID_IObjectSite});
     view.AddService(logger);
-    hostsim::HostObject& screen = host.Create(L"screen", {IID_IScreenManager, IID_IParameterAccess});
     hostsim::HostObject& screenView = host.Create(L"screenView", {IID_IObjectSite});
-    screenView.AddService(logger).AddService(screen);
-    {
-        TavrelLibrary library(copyPath.c_str());
-        ASSERT_TRUE(library.Module());
-        auto run = [&](REFCLSID clsid, hostsim::HostObject& first, const std::function<void(HWND)>& body) {
-            RunPage(library, clsid, first, body);
+    screenView.AddService(logger).AddService(host.Create(L"screen", {IID_IScreenManager, IID_IParameterAccess}));
+    // With nothing listed Apply stays disabled: the command comes as a host would send it.
+    const Step apply{[](HWND dialog) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kApply, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, kApply)));
+    }};
+    std::size_t mark = 0;
+    WithLibraryCopy(L"TavrelConfigureLogCopy.dll", [&](TavrelLibrary& library) {
+        const auto run = [&](hostsim::HostObject& first, std::initializer_list<Step> steps) {
+            RunPage(library, CLSID_ConfigureWindowDlg, first, [&](HWND dialog) { Do(dialog, steps); });
         };
-        run(CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
-        const std::size_t mark = host.Lines().size();
-        run(CLSID_ConfigureWindowDlg, view, [](HWND dialog) { Click(dialog, IDOK); });
-        // With nothing listed Apply stays disabled: the command comes as a host would send it.
-        auto apply = [](HWND dialog) {
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_APPLY_SMALL, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_APPLY_SMALL)));
-        };
-        run(CLSID_ConfigureWindowDlg, view, [&](HWND dialog) {
-            apply(dialog);
-            Click(dialog, IDCANCEL);
-        });
-        run(CLSID_ConfigureWindowDlg, view, [](HWND dialog) {
-            Click(dialog, IDC_APPLY_TO_ALL);
-            Click(dialog, IDOK);
-        });
-        run(CLSID_ConfigureWindowDlg, screenView, [&](HWND dialog) {
-            Click(dialog, IDC_APPLY_TO_ALL);
-            apply(dialog);
-            Click(dialog, IDCANCEL);
-        });
-        auto logged = [](const wchar_t* message) {
-            return L"logger.IHostLogger::LogMessage(\"" + std::wstring(message) + L"\", \"Tavrel\", 1, 0)";
-        };
-        const std::wstring noItems = logged(L"ConfigureWindowDlg: No items in list");
-        const std::wstring noScreenManager = logged(L"ConfigureWindowDlg: No screen manager");
-        EXPECT_EQ((Lines{noItems, noItems,            // OK: the write and the release
-                         noItems, noItems,            // Apply, Cancel
-                         noScreenManager, noItems,    // OK to all without a screen manager
-                         noItems, noItems}),          // Apply to all, Cancel
-                  host.Journal().Since(mark));
-        EXPECT_TRUE(library.Unload());
-    }
+        RunPage(library, CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        mark = host.Lines().size();
+        run(view, {Press(IDOK)});
+        run(view, {apply, Press(IDCANCEL)});
+        run(view, {Press(IDC_APPLY_TO_ALL), Press(IDOK)});
+        run(screenView, {Press(IDC_APPLY_TO_ALL), apply, Press(IDCANCEL)});
+    });
+    auto logged = [](const wchar_t* message) {
+        return L"logger.IHostLogger::LogMessage(\"" + std::wstring(message) + L"\", \"Tavrel\", 1, 0)";
+    };
+    const std::wstring noItems = logged(L"ConfigureWindowDlg: No items in list");
+    const std::wstring noScreenManager = logged(L"ConfigureWindowDlg: No screen manager");
+    EXPECT_EQ((Lines{noItems, noItems,            // OK: the write and the release
+                     noItems, noItems,            // Apply, Cancel
+                     noScreenManager, noItems,    // OK to all without a screen manager
+                     noItems, noItems}),          // Apply to all, Cancel
+              host.Journal().Since(mark));
     EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
-    ::DeleteFileW(copyPath.c_str());
 }
 
 }  // namespace

@@ -8,15 +8,11 @@ namespace tavrel::test {
 
 void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
              const std::function<void(HWND dialog)>& body) {
-    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
-    ASSERT_TRUE(page);
-    IUnknown* objects[] = {object.Identity()};
-    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
-    const RECT rect{0, 0, 100, 100};
-    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
+    RunPage(library, clsid, {&object}, body);
 }
 
 void PageTest::TearDown() {
+    page.Reset();
     host.ReleaseSubscribers();
     EXPECT_TRUE(host.AllReferencesReturned()) << host.OutstandingText();
     EXPECT_EQ(S_OK, TavrelLibrary::Instance().CanUnloadNow()) << "a page or class object is still alive";
@@ -66,14 +62,98 @@ std::vector<std::wstring> FieldAtEachPosition(HWND dialog, int trackbarId, int e
     return shown;
 }
 
-void ForEachFault(std::initializer_list<HostFault> faults, const std::function<void()>& use) {
-    for (const HostFault& fault : faults) {
-        const std::wstring operation = fault.operation;
-        SCOPED_TRACE(std::string(operation.begin(), operation.end()));
-        fault.object->SetFault(fault.operation, fault.fault);
-        use();
-        fault.object->ClearFaults();
+bool PageTest::Use(IPropertyPage* page, std::initializer_list<Step> steps) {
+    return ActivateAndRun(page, [&](HWND dialog) { Do(dialog, steps); });
+}
+
+std::vector<std::wstring> PageTest::TakeLines() {
+    std::vector<std::wstring> lines = host.Lines();
+    host.Journal().Clear();
+    return lines;
+}
+
+Step Type(int editId, std::wstring text) { return {[=](HWND dialog) { TypeText(dialog, editId, text); }}; }
+Step Leave(int editId) { return {[=](HWND dialog) { LeaveField(dialog, editId); }}; }
+Step Drag(int trackbarId, int position) { return {[=](HWND dialog) { DragSlider(dialog, trackbarId, position); }}; }
+Step Hold(int trackbarId, int position) { return {[=](HWND dialog) { HoldSlider(dialog, trackbarId, position); }}; }
+Step Key(int trackbarId, UINT virtualKey) { return {[=](HWND dialog) { KeySlider(dialog, trackbarId, virtualKey); }}; }
+Step Arrow(int upDownId, int delta) { return {[=](HWND dialog) { StepUpDown(dialog, upDownId, delta); }}; }
+Step Press(int buttonId) { return {[=](HWND dialog) { Click(dialog, buttonId); }}; }
+Step Shows(int id, std::wstring text) {
+    return {[=](HWND dialog) { EXPECT_EQ(text, GetText(dialog, id)) << "control " << id; }};
+}
+Step Shows(std::vector<int> ids, Lines texts) {
+    return {[=](HWND dialog) {
+        Lines shown;
+        for (int id : ids)
+            shown.push_back(GetText(dialog, id));
+        EXPECT_EQ(texts, shown);
+    }};
+}
+Step At(int trackbarId, int position) {
+    return {[=](HWND dialog) { EXPECT_EQ(position, SliderPosition(dialog, trackbarId)) << "trackbar " << trackbarId; }};
+}
+Step At(std::vector<int> trackbarIds, std::vector<int> positions) {
+    return {[=](HWND dialog) {
+        std::vector<int> shown;
+        for (int id : trackbarIds)
+            shown.push_back(SliderPosition(dialog, id));
+        EXPECT_EQ(positions, shown);
+    }};
+}
+Step Enabled(int id, bool enabled) {
+    return {[=](HWND dialog) { EXPECT_EQ(enabled, IsEnabled(dialog, id)) << "control " << id; }};
+}
+Step Visible(int id, bool visible) {
+    return {[=](HWND dialog) { EXPECT_EQ(visible, IsVisible(dialog, id)) << "control " << id; }};
+}
+Step Checked(int buttonId, bool checked) {
+    return {[=](HWND dialog) { EXPECT_EQ(checked, IsChecked(dialog, buttonId)) << "button " << buttonId; }};
+}
+Step Titled(std::wstring title) {
+    return {[=](HWND dialog) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(dialog, text, 256);
+        EXPECT_EQ(title, text);
+    }};
+}
+Step PageTest::Wrote(Lines expected) {
+    return {[this, expected](HWND) { EXPECT_EQ(expected, TakeLines()); }};
+}
+Step PageTest::Dirty(bool dirty) {
+    return {[this, dirty](HWND) { EXPECT_EQ(dirty ? S_OK : S_FALSE, page->IsPageDirty()) << "IsPageDirty"; }};
+}
+
+void Do(HWND dialog, std::initializer_list<Step> steps) {
+    int number = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "step " << ++number);
+        step.run(dialog);
     }
+}
+
+void WithLibraryCopy(const wchar_t* fileName, const std::function<void(TavrelLibrary& library)>& use) {
+    const std::wstring copyPath = TavrelLibrary::CopyBesideTheProgram(fileName);
+    ASSERT_FALSE(copyPath.empty());
+    {
+        TavrelLibrary library(copyPath.c_str());
+        ASSERT_TRUE(library.Module());
+        use(library);
+        EXPECT_TRUE(library.Unload());
+    }
+    ::DeleteFileW(copyPath.c_str());
+}
+
+void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list<hostsim::HostObject*> objects,
+             const std::function<void(HWND dialog)>& body) {
+    ComPtr<IPropertyPage> page = library.CreatePage(clsid);
+    ASSERT_TRUE(page);
+    std::vector<IUnknown*> pointers;
+    for (hostsim::HostObject* object : objects)
+        pointers.push_back(object->Identity());
+    ASSERT_EQ(S_OK, page->SetObjects(static_cast<ULONG>(pointers.size()), pointers.data()));
+    const RECT rect{0, 0, 100, 100};
+    EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
 }
 
 namespace {
