@@ -11,6 +11,8 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace tavrel;
@@ -230,22 +232,13 @@ TEST(SpinButtonDoubleCtrl, WithoutLimitsOrBuddyAPressChangesNoValue) {
 
 TEST(ValueLadder, NearestEntryGoesToTheHigherEntryWhenHalfWay) {
     const double ladder[] = {1, 2, 5, 10};
-    EXPECT_EQ(2, NearestLadderIndex(3.5, ladder, 3));
-    EXPECT_EQ(1, NearestLadderIndex(3.4, ladder, 3));
-    EXPECT_EQ(0, NearestLadderIndex(0, ladder, 3));
-    EXPECT_EQ(3, NearestLadderIndex(50, ladder, 3));
-    EXPECT_EQ(3, NearestLadderIndex(7.5, ladder, 3));
-    EXPECT_EQ(2, NearestLadderIndex(7.4, ladder, 3));
-    // Only entries up to lastIndex count.
-    EXPECT_EQ(1, NearestLadderIndex(50, ladder, 1));
-    EXPECT_EQ(0, NearestLadderIndex(50, ladder, 0));
+    // value, last index (only entries up to it count), nearest index.
+    for (const auto& [value, last, index] : {std::tuple{3.5, 3, 2}, {3.4, 3, 1}, {0.0, 3, 0}, {50.0, 3, 3}, {7.5, 3, 3},
+                                             {7.4, 3, 2}, {50.0, 1, 1}, {50.0, 0, 0}})
+        EXPECT_EQ(index, NearestLadderIndex(value, ladder, last)) << value << " up to " << last;
     EXPECT_EQ(0, NearestLadderIndex(50, nullptr, 3));
-
-    EXPECT_EQ(0, NearestDepthLadderIndex(-5));
-    EXPECT_EQ(20, NearestDepthLadderIndex(8000));
-    EXPECT_EQ(20, NearestDepthLadderIndex(8749.9));
-    EXPECT_EQ(21, NearestDepthLadderIndex(8750));
-    EXPECT_EQ(21, NearestDepthLadderIndex(1e9));
+    for (const auto& [value, index] : {std::pair{-5.0, 0}, {8000.0, 20}, {8749.9, 20}, {8750.0, 21}, {1e9, 21}})
+        EXPECT_EQ(index, NearestDepthLadderIndex(value)) << value;
     for (int i = 0; i <= kDepthLadder.lastIndex; ++i)
         EXPECT_EQ(i, NearestDepthLadderIndex(kDepthLadderValues[i])) << "entry " << i;
 }
@@ -335,12 +328,11 @@ TEST(ValueTexts, EditTextsReadAsTheirLeadingNumber) {
 }
 
 TEST(ValueTexts, StrictParseTakesOnlyANumberBetweenBlanks) {
-    const wchar_t* const accepted[] = {L" 12.5 ", L"\t12.5\t", L"12.5", L"0", L"0.0", L"  0 ", L"-3", L"1e3", L".5"};
-    const double values[] = {12.5, 12.5, 12.5, 0, 0, 0, -3, 1000, 0.5};
-    for (size_t i = 0; i < sizeof(values) / sizeof(values[0]); ++i) {
+    for (const auto& [text, expected] : {std::pair{L" 12.5 ", 12.5}, {L"\t12.5\t", 12.5}, {L"12.5", 12.5}, {L"0", 0.0},
+                                         {L"0.0", 0.0}, {L"  0 ", 0.0}, {L"-3", -3.0}, {L"1e3", 1000.0}, {L".5", 0.5}}) {
         double value = -99;
-        EXPECT_TRUE(ParseStrictDouble(accepted[i], value)) << Narrow(accepted[i]);
-        EXPECT_EQ(values[i], value) << Narrow(accepted[i]);
+        EXPECT_TRUE(ParseStrictDouble(text, value)) << Narrow(text);
+        EXPECT_EQ(expected, value) << Narrow(text);
     }
     for (const wchar_t* text : {L"12.5x", L"", L"abc", L"   ", L"12 5", L"0abc", L"x12", L"nan", L"inf", L"0x10",
                                 L"1d3", L"1e999", L"-0", L".0", L"\n5"}) {
@@ -361,27 +353,27 @@ void TypeFields(HWND dialog, const wchar_t* a, const wchar_t* b, const wchar_t* 
 
 TEST(FloatExchange, LoadWritesFifteenDigitsSaveStopsAtTheFirstFailingFieldAndFocusesIt) {
     SpinDialog page;
+    const auto values = [&] { return std::vector<double>{page.a, page.b, page.c}; };
     RunSpinDialog(page, [&](HWND dialog) {
+        const auto texts = [dialog] {
+            return std::vector<std::wstring>{GetText(dialog, IDC_FIELD_A), GetText(dialog, IDC_FIELD_B),
+                                             GetText(dialog, IDC_FIELD_C)};
+        };
         page.a = 0.1;
         page.b = 1.0 / 3;
         page.c = 1e20;
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Load));
-        EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
-        EXPECT_EQ(L"0.333333333333333", GetText(dialog, IDC_FIELD_B));
-        EXPECT_EQ(L"1e+20", GetText(dialog, IDC_FIELD_C));
+        EXPECT_EQ((std::vector<std::wstring>{L"0.1", L"0.333333333333333", L"1e+20"}), texts());
         // One field only; a field the dialog does not have fails.
         page.a = 7;
         page.b = 8;
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Load, IDC_FIELD_B));
-        EXPECT_EQ(L"0.1", GetText(dialog, IDC_FIELD_A));
-        EXPECT_EQ(L"8", GetText(dialog, IDC_FIELD_B));
+        EXPECT_EQ((std::vector<std::wstring>{L"0.1", L"8", L"1e+20"}), texts());
         EXPECT_FALSE(page.DDX_Float(ExchangeDirection::Load, 999, page.a));
 
         TypeFields(dialog, L" 2.5 ", L"50", L"-1e6");
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Save));
-        EXPECT_EQ(2.5, page.a);
-        EXPECT_EQ(50.0, page.b);
-        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ((std::vector<double>{2.5, 50, -1e6}), values());
         EXPECT_EQ(IDOK, FocusedControlId(dialog));
         // Without limits any number passes; with them the same number fails.
         double unlimited = 0;
@@ -396,38 +388,31 @@ TEST(FloatExchange, LoadWritesFifteenDigitsSaveStopsAtTheFirstFailingFieldAndFoc
         // its text selected for retyping.
         TypeFields(dialog, L"4", L"5x", L"9");
         EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
-        EXPECT_EQ(4.0, page.a);
-        EXPECT_EQ(50.0, page.b);
-        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ((std::vector<double>{4, 50, -1e6}), values());
         EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
         EXPECT_EQ(MAKELRESULT(0, 2), SendDlgItemMessageW(dialog, IDC_FIELD_B, EM_GETSEL, 0, 0));
 
         // Out of range in B: the number is stored, then the exchange fails there.
         TypeFields(dialog, L"5", L"150", L"8");
         EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
-        EXPECT_EQ(5.0, page.a);
-        EXPECT_EQ(150.0, page.b);
-        EXPECT_EQ(-1e6, page.c);
+        EXPECT_EQ((std::vector<double>{5, 150, -1e6}), values());
         EXPECT_EQ(IDC_FIELD_B, FocusedControlId(dialog));
 
         // An empty first field stops everything.
         TypeFields(dialog, L"", L"1", L"2");
         EXPECT_FALSE(page.Exchange(ExchangeDirection::Save));
-        EXPECT_EQ(5.0, page.a);
-        EXPECT_EQ(150.0, page.b);
+        EXPECT_EQ((std::vector<double>{5, 150, -1e6}), values());
         EXPECT_EQ(IDC_FIELD_A, FocusedControlId(dialog));
 
         // A field is read up to 32 characters: the 32nd counts, a 33rd is cut off.
         TypeFields(dialog, L"0.000000000000000000000000000001", L"10.000000000000000000000000000001", L"7");
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Save));
-        EXPECT_EQ(1e-30, page.a);
-        EXPECT_EQ(10.0, page.b);
+        EXPECT_EQ((std::vector<double>{1e-30, 10, 7}), values());
 
         // One field only: the others are not read.
         TypeFields(dialog, L"bad", L"bad", L"12");
         EXPECT_TRUE(page.Exchange(ExchangeDirection::Save, IDC_FIELD_C));
-        EXPECT_EQ(12.0, page.c);
-        EXPECT_EQ(1e-30, page.a);
+        EXPECT_EQ((std::vector<double>{1e-30, 10, 12}), values());
         EXPECT_EQ(IDOK, FocusedControlId(dialog));
         Click(dialog, IDOK);
     });
