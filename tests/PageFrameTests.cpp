@@ -17,7 +17,6 @@ namespace {
 
 struct PageClass {
     const CLSID* clsid;
-    const char* name;
     const wchar_t* caption;
     const wchar_t* title;
     const wchar_t* helpTopic;  // null: Help shows nothing
@@ -26,22 +25,15 @@ struct PageClass {
 };
 
 const PageClass kPageClasses[] = {
-    {&CLSID_RangeSurfaceDialog, "RangeSurfaceDialog", L"Surface Range", L"Title", L"xxx_surface_range.html", true, true},
-    {&CLSID_HorizontalDistanceDialog, "HorizontalDistanceDialog", L"Horizontal Axis", L"Title",
-     L"qz4_para_horizontal_axis.html", true, false},
-    {&CLSID_TsDistributionDlg, "TsDistributionDlg", L"TS Distribution", L"&Title", L"qz4_para_ts_distribution.html",
-     false, false},
-    {&CLSID_BottomDetectorDialog, "BottomDetectorDialog", L"Bottom Detection", L"&Title", L"xxx_bottom_detection.html",
-     true, true},
-    {&CLSID_EchoTraceDialog, "EchoTraceDialog", L"Single Target Detection", L"&Title",
-     L"xxx_single_target_detection.html", true, false},
-    {&CLSID_ColorScaleDialog, "ColorScaleDialog", L"Colour Scale", L"&Title", L"qz4_para_colour_scale.html", false,
-     false},
-    {&CLSID_ConfigureWindowDlg, "ConfigureWindowDlg", L"Configure Window", L"Title",
-     L"qz4_para_configure_window.html", false, false},
-    {&CLSID_RangeScrollDlg, "RangeScrollDlg", L"Range and Scroll", L"Title", L"xxx_range_and_scroll.html", false,
-     false},
-    {&CLSID_ScopeDialog, "ScopeDialog", L"Scope", L"Title", nullptr, false, false},
+    {&CLSID_RangeSurfaceDialog, L"Surface Range", L"Title", L"xxx_surface_range.html", true, true},
+    {&CLSID_HorizontalDistanceDialog, L"Horizontal Axis", L"Title", L"qz4_para_horizontal_axis.html", true, false},
+    {&CLSID_TsDistributionDlg, L"TS Distribution", L"&Title", L"qz4_para_ts_distribution.html", false, false},
+    {&CLSID_BottomDetectorDialog, L"Bottom Detection", L"&Title", L"xxx_bottom_detection.html", true, true},
+    {&CLSID_EchoTraceDialog, L"Single Target Detection", L"&Title", L"xxx_single_target_detection.html", true, false},
+    {&CLSID_ColorScaleDialog, L"Colour Scale", L"&Title", L"qz4_para_colour_scale.html", false, false},
+    {&CLSID_ConfigureWindowDlg, L"Configure Window", L"Title", L"qz4_para_configure_window.html", false, false},
+    {&CLSID_RangeScrollDlg, L"Range and Scroll", L"Title", L"xxx_range_and_scroll.html", false, false},
+    {&CLSID_ScopeDialog, L"Scope", L"Title", nullptr, false, false},
 };
 
 std::wstring WindowText(HWND window) {
@@ -71,25 +63,18 @@ public:
     ULONG references = 1;
 };
 
-// A VARIANT holding a one-dimensional array of the given element type.
-// Its first index is lowerBound.
-VARIANT ObjectArray(VARTYPE elementType, const std::vector<IUnknown*>& objects, LONG lowerBound = 0) {
-    VARIANT array;
-    VariantInit(&array);
-    SAFEARRAY* elements = SafeArrayCreateVector(elementType, lowerBound, static_cast<ULONG>(objects.size()));
+// A VARIANT holding a vector of VARIANTs, each holding one of the objects; its first
+// index is lowerBound.
+VARIANT ObjectArray(const std::vector<IUnknown*>& objects, LONG lowerBound = 0) {
+    VARIANT array{};
+    array.vt = VT_ARRAY | VT_VARIANT;
+    array.parray = SafeArrayCreateVector(VT_VARIANT, lowerBound, static_cast<ULONG>(objects.size()));
     for (LONG i = lowerBound; i < lowerBound + static_cast<LONG>(objects.size()); ++i) {
-        if (elementType == VT_VARIANT) {
-            VARIANT element;
-            VariantInit(&element);
-            element.vt = VT_UNKNOWN;
-            element.punkVal = objects[static_cast<size_t>(i - lowerBound)];
-            SafeArrayPutElement(elements, &i, &element);  // copies, with a reference
-        } else {
-            SafeArrayPutElement(elements, &i, objects[static_cast<size_t>(i - lowerBound)]);
-        }
+        VARIANT element{};
+        element.vt = VT_UNKNOWN;
+        element.punkVal = objects[static_cast<size_t>(i - lowerBound)];
+        SafeArrayPutElement(array.parray, &i, &element);  // copies, with a reference
     }
-    array.vt = VT_ARRAY | elementType;
-    array.parray = elements;
     return array;
 }
 
@@ -107,7 +92,7 @@ TEST_F(PageFrameTest, ClassObjectsAreCachedCountedAndRefuseAggregation) {
     EXPECT_EQ(S_OK, library.CanUnloadNow());
 
     for (const PageClass& pageClass : kPageClasses) {
-        SCOPED_TRACE(pageClass.name);
+        SCOPED_TRACE(pageClass.caption);
         ComPtr<IClassFactory> first, second;
         ASSERT_EQ(S_OK, library.GetClassObject(*pageClass.clsid, IID_IClassFactory,
                                                reinterpret_cast<void**>(first.GetAddressOf())));
@@ -149,7 +134,7 @@ TEST_F(PageFrameTest, ClassObjectsAreCachedCountedAndRefuseAggregation) {
 
 TEST_F(PageFrameTest, EachClassAnswersItsInterfacesAndPageInformationAndOutsideTheRunHasNoWindow) {
     for (const PageClass& pageClass : kPageClasses) {
-        SCOPED_TRACE(pageClass.name);
+        SCOPED_TRACE(pageClass.caption);
         ComPtr<IPropertyPage> page = CreatePage(*pageClass.clsid);
         ASSERT_TRUE(page);
         ComPtr<IUnknown> identity, identityAgain;
@@ -167,10 +152,8 @@ TEST_F(PageFrameTest, EachClassAnswersItsInterfacesAndPageInformationAndOutsideT
             EXPECT_EQ(identity.Get(), identityAgain.Get()) << "one identity from every interface";
         }
         if (subscriber) {
-            VARIANT value;
-            VariantInit(&value);
+            VARIANT value{};
             value.vt = VT_R8;
-            value.dblVal = 100.0;
             EXPECT_EQ(E_NOTIMPL, subscriber->OnParameterChanged(0, value, 0, 0, 0)) << "not one of its cookies";
         }
 
@@ -243,7 +226,7 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
         ASSERT_EQ(S_OK, page.As(&form));
         // The page takes the array: it unlocks and destroys it, so the array's own
         // references come back with it and the page's are all that is left.
-        VARIANT objects = ObjectArray(VT_VARIANT, {view.Identity(), channel.Identity()});
+        VARIANT objects = ObjectArray({view.Identity(), channel.Identity()});
         EXPECT_EQ(1u, view.OutstandingReferences()) << "the array's";
         EXPECT_EQ(S_OK, form->SetFormObjects(objects));
         EXPECT_EQ(1u, view.OutstandingReferences());
@@ -258,12 +241,12 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
         EXPECT_EQ(1u, view.OutstandingReferences()) << "refused input keeps the objects held before";
 
         // Elements are taken from the first index to the last, whatever they are.
-        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {other.Identity(), view.Identity()}, 5)));
+        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray({other.Identity(), view.Identity()}, 5)));
         EXPECT_EQ(1u, other.OutstandingReferences());
         EXPECT_EQ(1u, view.OutstandingReferences());
 
         // An empty array is taken too, and leaves the page with no objects.
-        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray(VT_VARIANT, {})));
+        EXPECT_EQ(S_OK, form->SetFormObjects(ObjectArray({})));
         EXPECT_EQ(0u, view.OutstandingReferences());
         EXPECT_EQ(0u, other.OutstandingReferences());
     }
@@ -272,7 +255,7 @@ TEST_F(PageFrameTest, SiteAndObjectsAreHeldUntilReplacedOrReleased) {
 
 TEST_F(PageFrameTest, EveryPageRunsItsTemplateClosesWithOkOrCancelAndHelpShowsItsTopic) {
     for (const PageClass& pageClass : kPageClasses) {
-        SCOPED_TRACE(pageClass.name);
+        SCOPED_TRACE(pageClass.caption);
         const size_t mark = host.Journal().Size();
         hostsim::HostObject& view = CreateViewWithHelp();
         {
