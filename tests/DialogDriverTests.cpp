@@ -42,7 +42,7 @@ std::string ControlName(int id) {
     return NameOf(id, {{IDOK, "ok"}, {IDCANCEL, "cancel"}}, "control");
 }
 
-// The command and notification codes the tests expect differ from each other.
+// Command and notification codes by name; the codes these controls send are all distinct.
 std::string CodeName(int code) {
     return NameOf(code,
                   {{EN_SETFOCUS, "EN_SETFOCUS"}, {EN_KILLFOCUS, "EN_KILLFOCUS"}, {EN_CHANGE, "EN_CHANGE"},
