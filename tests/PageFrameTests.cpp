@@ -36,12 +36,6 @@ const PageClass kPageClasses[] = {
     {&CLSID_ScopeDialog, L"Scope", L"Title", nullptr, false, false},
 };
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    ::GetWindowTextW(window, text, 256);
-    return text;
-}
-
 // A page site of the host's own: it only counts its references.
 class CountingPageSite final : public IPropertyPageSite {
 public:
@@ -266,7 +260,7 @@ TEST_F(PageFrameTest, EveryPageRunsItsTemplateClosesWithOkOrCancelAndHelpShowsIt
                 HWND seen = nullptr;
                 EXPECT_TRUE(ActivateAndRun(page.Get(), [&](HWND dialog) {
                     seen = dialog;
-                    EXPECT_EQ(pageClass.caption, WindowText(dialog));
+                    Do(dialog, {Titled(pageClass.caption)});
                     EXPECT_TRUE(::IsWindowVisible(dialog));
                     if (button == IDCANCEL) Click(dialog, 57670);
                     Click(dialog, button);
@@ -345,7 +339,7 @@ TEST_F(PageFrameTest, RunsInsideTheSystemPropertyFrame) {
         },
         [&](HWND dialog) {
             HWND frame = ::GetWindow(dialog, GW_OWNER);
-            EXPECT_EQ(L"TS Distribution", WindowText(dialog));
+            Do(dialog, {Titled(L"TS Distribution")});
             Click(dialog, IDC_TS_WEIGHT);
             Click(dialog, IDOK);
             // The frame stays open once the page's own dialog has closed: close it too.
