@@ -325,8 +325,7 @@ TEST(BottomDetectorLog, FormObjectsOfTheWrongKindAreLoggedAndRefused) {
     WithLibraryCopy(L"TavrelBottomLogCopy.dll", [&](TavrelLibrary& library) {
         GiveLoggerTo(library, view);
         ComPtr<IPropertyPage> page = library.CreatePage(CLSID_BottomDetectorDialog);
-        IUnknown* objects[] = {view.Identity()};
-        ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+        ASSERT_EQ(S_OK, GiveObjects(page.Get(), {&view}));
         ComPtr<IFormControl> form;
         ASSERT_EQ(S_OK, page.As(&form));
         VARIANT unknowns;

@@ -319,9 +319,9 @@ TEST(ConfigureWindowLog, AnEmptyListAndAMissingScreenManagerAreLogged) {
     std::size_t mark = 0;
     WithLibraryCopy(L"TavrelConfigureLogCopy.dll", [&](TavrelLibrary& library) {
         const auto run = [&](hostsim::HostObject& first, std::initializer_list<Step> steps) {
-            RunPage(library, CLSID_ConfigureWindowDlg, first, [&](HWND dialog) { Do(dialog, steps); });
+            RunPage(library, CLSID_ConfigureWindowDlg, {&first}, [&](HWND dialog) { Do(dialog, steps); });
         };
-        RunPage(library, CLSID_EchoTraceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        RunPage(library, CLSID_EchoTraceDialog, {&view}, [](HWND dialog) { Click(dialog, IDCANCEL); });
         mark = host.Lines().size();
         run(view, {Press(IDOK)});
         run(view, {apply, Press(IDCANCEL)});

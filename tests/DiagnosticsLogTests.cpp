@@ -108,7 +108,7 @@ TEST(DiagnosticsLogThroughTheLibrary, LinesReachTheHostOnceASingleTargetPageFoun
         };
         refuseObjectsOnEveryFormPage();
         // Other pages on the same view do not take its logger.
-        RunPage(library, CLSID_HorizontalDistanceDialog, view, [](HWND dialog) { Click(dialog, IDCANCEL); });
+        RunPage(library, CLSID_HorizontalDistanceDialog, {&view}, [](HWND dialog) { Click(dialog, IDCANCEL); });
         refuseObjectsOnEveryFormPage();
         EXPECT_TRUE(host.Lines().empty()) << "no logger found yet: every line is dropped\n" << host.Text();
 

@@ -132,8 +132,7 @@ TEST(Fuzz, SetFormObjectsTakesOnlyAnArrayOfVariants) {
         ComPtr<IPropertyPage> page = TavrelLibrary::Instance().CreatePage(CLSID_BottomDetectorDialog);
         ComPtr<IFormControl> form;
         ASSERT_EQ(S_OK, page.As(&form));
-        IUnknown* held[] = {view.Identity()};
-        ASSERT_EQ(S_OK, page->SetObjects(1, held));
+        ASSERT_EQ(S_OK, GiveObjects(page.Get(), {&view}));
 
         std::mt19937 random(57670);
         const VARTYPE types[] = {VT_EMPTY, VT_NULL, VT_I2,   VT_I4,  VT_R4,  VT_R8,   VT_CY,  VT_DATE, VT_BSTR,

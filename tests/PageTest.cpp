@@ -6,11 +6,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace tavrel::test {
 
-void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
-             const std::function<void(HWND dialog)>& body) {
-    RunPage(library, clsid, {&object}, body);
-}
-
 void PageTest::TearDown() {
     page.Reset();
     host.ReleaseSubscribers();
@@ -31,7 +26,7 @@ ComPtr<IPropertyPage> PageTest::CreatePage(REFCLSID clsid, std::initializer_list
     return page;
 }
 
-HRESULT PageTest::GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects) {
+HRESULT GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects) {
     std::vector<IUnknown*> pointers;
     for (hostsim::HostObject* object : objects)
         pointers.push_back(object ? object->Identity() : nullptr);
@@ -66,8 +61,8 @@ bool PageTest::Use(IPropertyPage* page, std::initializer_list<Step> steps) {
     return ActivateAndRun(page, [&](HWND dialog) { Do(dialog, steps); });
 }
 
-std::vector<std::wstring> PageTest::TakeLines() {
-    std::vector<std::wstring> lines = host.Lines();
+Lines PageTest::TakeLines() {
+    Lines lines = host.Lines();
     host.Journal().Clear();
     return lines;
 }
@@ -148,10 +143,7 @@ void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list
              const std::function<void(HWND dialog)>& body) {
     ComPtr<IPropertyPage> page = library.CreatePage(clsid);
     ASSERT_TRUE(page);
-    std::vector<IUnknown*> pointers;
-    for (hostsim::HostObject* object : objects)
-        pointers.push_back(object->Identity());
-    ASSERT_EQ(S_OK, page->SetObjects(static_cast<ULONG>(pointers.size()), pointers.data()));
+    ASSERT_EQ(S_OK, GiveObjects(page.Get(), objects));
     const RECT rect{0, 0, 100, 100};
     EXPECT_TRUE(RunDialog([&] { page->Activate(nullptr, &rect, TRUE); }, body));
 }

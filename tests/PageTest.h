@@ -20,11 +20,6 @@
 
 namespace tavrel::test {
 
-// Creates a page of the library, hands it the one object and runs body inside its
-// modal loop, as the user; for a library loaded as a module of its own.
-void RunPage(const TavrelLibrary& library, REFCLSID clsid, hostsim::HostObject& object,
-             const std::function<void(HWND dialog)>& body);
-
 using Lines = std::vector<std::wstring>;
 
 // One thing the user does in a dialog, or sees there, for Do.
@@ -60,8 +55,6 @@ protected:
     // A page already handed these host objects (GiveObjects).
     Microsoft::WRL::ComPtr<IPropertyPage> CreatePage(REFCLSID clsid,
                                                      std::initializer_list<hostsim::HostObject*> objects);
-    // Hands the page these host objects with IPropertyPage::SetObjects.
-    HRESULT GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects);
     // Activates the page and runs body inside its modal loop, as the user.
     // Returns false when no dialog opened.
     bool ActivateAndRun(IPropertyPage* page, const std::function<void(HWND dialog)>& body);
@@ -75,7 +68,7 @@ protected:
     // Expects page's IPropertyPage::IsPageDirty answer.
     Step Dirty(bool dirty);
     // What the host received since the last call (or the test's start); clears it.
-    std::vector<std::wstring> TakeLines();
+    Lines TakeLines();
     // Expects what TakeLines gives, half way through a run.
     Step Wrote(Lines expected);
 
@@ -84,11 +77,13 @@ protected:
     Microsoft::WRL::ComPtr<IPropertyPage> page;
 };
 
-
+// Hands the page these host objects (null for a missing one) with IPropertyPage::SetObjects.
+HRESULT GiveObjects(IPropertyPage* page, std::initializer_list<hostsim::HostObject*> objects);
 // Runs use with a copy of the library under fileName, a module of its own whose log
 // keeps the host logger it finds; expects it to unload afterwards, and deletes it.
 void WithLibraryCopy(const wchar_t* fileName, const std::function<void(TavrelLibrary& library)>& use);
-// RunPage with several objects.
+// Creates a page of the library, hands it the objects and runs body inside its modal
+// loop, as the user; for a library loaded as a module of its own.
 void RunPage(const TavrelLibrary& library, REFCLSID clsid, std::initializer_list<hostsim::HostObject*> objects,
              const std::function<void(HWND dialog)>& body);
 

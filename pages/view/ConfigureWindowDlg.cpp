@@ -309,7 +309,6 @@ private:
         return 0;
     }
 
-
     // ---- State
 
     frame::CWindow m_tree;                // 210: one item per view
